@@ -1,0 +1,221 @@
+// Field editing: rendering Fw.d, Iw, A and Aw fields and reading F15.0, Iw and A fields.
+#include "dialogue/field.hpp"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <system_error>
+
+namespace zelk {
+
+float toSingle(double value) {
+    // Halfway between the largest float and 2^128: from here on, rounding goes to infinity.
+    constexpr double overflowEdge = 0x1.ffffffp127;
+    if (std::isfinite(value) && std::fabs(value) >= overflowEdge)
+        return value > 0 ? std::numeric_limits<float>::infinity() : -std::numeric_limits<float>::infinity();
+    return static_cast<float>(value);
+}
+
+namespace {
+
+void pad(std::string& out, int count, char c) {
+    if (count > 0) out.append(static_cast<std::size_t>(count), c);
+}
+
+// Writes sign and digits right-justified, or w asterisks when they do not fit.
+void justify(std::string& out, bool negative, std::string_view digits, int w) {
+    const int n = static_cast<int>(digits.size()) + (negative ? 1 : 0);
+    if (n <= w) {
+        pad(out, w - n, ' ');
+        if (negative) out.push_back('-');
+        out.append(digits);
+    } else if (n == w + 1 && digits.size() > 1 && digits[0] == '0') {
+        // The leading zero of a magnitude below 1 gives way so that the value still fits.
+        if (negative) out.push_back('-');
+        out.append(digits.substr(1));
+    } else {
+        pad(out, w, '*');
+    }
+}
+
+}  // namespace
+
+void renderF(std::string& out, float value, int w, int d) {
+    if (std::isnan(value)) {
+        justify(out, false, "nan", w);
+        return;
+    }
+    const double magnitude = std::fabs(static_cast<double>(value));
+    if (std::isinf(magnitude)) {
+        justify(out, value < 0, "inf", w);
+        return;
+    }
+    // Largest float rendered with ten decimals: 39 integer digits, a point, ten digits.
+    char buffer[96];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::fixed, d);
+    char* end = result.ptr;
+    if (d == 0) *end++ = '.';
+    const std::string_view digits(buffer, static_cast<std::size_t>(end - buffer));
+    const bool allZero = std::all_of(digits.begin(), digits.end(), [](char c) { return c == '0' || c == '.'; });
+    justify(out, value < 0 && !allZero, digits, w);
+}
+
+void renderI(std::string& out, long value, int w) {
+    char buffer[24];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    const std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
+    if (static_cast<int>(text.size()) <= w) {
+        pad(out, w - static_cast<int>(text.size()), ' ');
+        out.append(text);
+    } else {
+        pad(out, w, '*');
+    }
+}
+
+void renderA(std::string& out, std::string_view text) { out.append(text); }
+
+void renderA(std::string& out, std::int32_t value) {
+    const auto bits = static_cast<std::uint32_t>(value);
+    for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<char>((bits >> shift) & 0xFFu));
+}
+
+void renderAw(std::string& out, std::string_view text, int w) {
+    const auto width = static_cast<std::size_t>(w);
+    if (width > text.size()) {
+        pad(out, w - static_cast<int>(text.size()), ' ');
+        out.append(text);
+    } else {
+        out.append(text.substr(0, width));
+    }
+}
+
+std::string renderF(float value, int w, int d) {
+    std::string out;
+    renderF(out, value, w, d);
+    return out;
+}
+
+std::string renderI(long value, int w) {
+    std::string out;
+    renderI(out, value, w);
+    return out;
+}
+
+std::string renderAw(std::string_view text, int w) {
+    std::string out;
+    renderAw(out, text, w);
+    return out;
+}
+
+namespace {
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isSign(char c) { return c == '+' || c == '-'; }
+bool isExponentLetter(char c) { return c == 'E' || c == 'e' || c == 'D' || c == 'd'; }
+
+}  // namespace
+
+std::optional<float> readF15(std::string_view line) {
+    // The field: up to 15 characters, cut at a comma, with its blanks taken out.
+    const std::string_view field = line.substr(0, std::min<std::size_t>(line.size(), 15));
+    char text[16];
+    std::size_t length = 0;
+    for (char c : field) {
+        if (c == ',') break;
+        if (c != ' ') text[length++] = c;
+    }
+
+    std::size_t i = 0;
+    bool negative = false;
+    if (i < length && isSign(text[i])) negative = text[i++] == '-';
+
+    // Mantissa: digits with at most one point, copied for the decimal conversion.
+    char number[40];
+    std::size_t numberLength = 0;
+    if (negative) number[numberLength++] = '-';
+    int mantissaDigits = 0;
+    int integerDigits = 0;
+    int firstNonZero = -1;
+    bool point = false;
+    for (; i < length; ++i) {
+        const char c = text[i];
+        if (isDigit(c)) {
+            if (c != '0' && firstNonZero < 0) firstNonZero = mantissaDigits;
+            ++mantissaDigits;
+            if (!point) ++integerDigits;
+            number[numberLength++] = c;
+        } else if (c == '.' && !point) {
+            point = true;
+            number[numberLength++] = c;
+        } else {
+            break;
+        }
+    }
+
+    // Exponent: a letter with an optional sign, or a sign alone, then at least one digit.
+    long exponent = 0;
+    if (i < length) {
+        const char c = text[i];
+        if (!isExponentLetter(c) && !isSign(c)) return std::nullopt;
+        if (mantissaDigits == 0) return std::nullopt;
+        if (isExponentLetter(c)) ++i;
+        bool exponentNegative = false;
+        if (i < length && isSign(text[i])) exponentNegative = text[i++] == '-';
+        int exponentDigits = 0;
+        for (; i < length && isDigit(text[i]); ++i, ++exponentDigits)
+            exponent = std::min(exponent * 10 + (text[i] - '0'), 99999L);
+        if (exponentDigits == 0 || i < length) return std::nullopt;
+        if (exponentNegative) exponent = -exponent;
+    }
+
+    // A sign, a point, or both, with no digit: zero.
+    if (mantissaDigits == 0) return 0.0f;
+
+    number[numberLength++] = 'e';
+    auto written = std::to_chars(number + numberLength, number + sizeof number, exponent);
+    numberLength = static_cast<std::size_t>(written.ptr - number);
+
+    // Decimal to double, correctly rounded, then double to float: the two roundings are intended.
+    double value = 0.0;
+    auto parsed = std::from_chars(number, number + numberLength, value);
+    if (parsed.ec == std::errc::result_out_of_range) {
+        // Out of the double range: too large becomes infinity, too small becomes zero.
+        const long magnitude = (firstNonZero < 0 ? 0 : integerDigits - firstNonZero - 1) + exponent;
+        const double limit = firstNonZero >= 0 && magnitude > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+        value = negative ? -limit : limit;
+    }
+    return toSingle(value);
+}
+
+std::optional<int> readI(std::string_view line, int w) {
+    const std::string_view field = line.substr(0, std::min<std::size_t>(line.size(), static_cast<std::size_t>(w)));
+    std::size_t i = 0;
+    while (i < field.size() && field[i] == ' ') ++i;
+    bool negative = false;
+    bool started = false;
+    int value = 0;
+    for (; i < field.size(); ++i) {
+        const char c = field[i];
+        if (c == ',') break;
+        if (c == ' ' && started) continue;
+        if (isSign(c) && !started) {
+            negative = c == '-';
+            started = true;
+        } else if (isDigit(c)) {
+            value = value * 10 + (c - '0');
+            started = true;
+        } else {
+            return std::nullopt;
+        }
+    }
+    return negative ? -value : value;
+}
+
+void readA(std::string_view line, char* text, std::size_t length) {
+    const std::size_t taken = std::min(line.size(), length);
+    std::copy_n(line.data(), taken, text);
+    std::fill(text + taken, text + length, ' ');
+}
+
+}  // namespace zelk

@@ -1,0 +1,27 @@
+// The whole dialogue of a run: banner, output file, and the loop over samples.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "dialogue/console.hpp"
+#include "dialogue/function_ref.hpp"
+#include "record/outfil.hpp"
+
+namespace zelk {
+
+// Exit statuses of a run.
+enum Status : int {
+    finished = 0,      // the user ended the run
+    interrupted = 1,   // SIGINT or SIGTERM
+    stopped = 2,       // end of input, unreadable input, or no output file
+    writeFailed = 3,   // the user ended the run, but a sample did not reach the file
+};
+
+// Opens the output file of the given name; throws StartupFailure.
+using OpenOutput = FunctionRef<std::unique_ptr<BlockFile>(const std::string&)>;
+
+// Runs the dialogue to its end and returns the exit status. Diagnostics go to errors.
+int runZelk(Console& console, ByteSink& errors, OpenOutput openOutput);
+
+}  // namespace zelk

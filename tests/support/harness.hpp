@@ -1,0 +1,60 @@
+// Test support: driving screens through an in-memory console, and running the built program.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "dialogue/console.hpp"
+
+namespace zelk::test {
+
+// A console fed with the given answers; output() is every byte written so far.
+class Session {
+public:
+    explicit Session(std::string answers) : source_(std::move(answers)), console_(source_, sink_) {}
+    Console& console() { return console_; }
+    std::string output() {
+        console_.flush();
+        return sink_.bytes();
+    }
+
+private:
+    StringSource source_;
+    StringSink sink_;
+    Console console_;
+};
+
+// Lines joined with line feeds, each ended by one.
+std::string lines(const std::vector<std::string>& each);
+
+// The error message's bytes.
+std::string errorMessage();
+
+// The result of running the built program.
+struct Run {
+    int status = -1;  // exit status, or 128 + signal number
+    std::string out;
+    std::string err;
+};
+
+// A fresh temporary folder, removed when the object goes.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& path() const { return path_; }
+    std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+// Runs the built program in folder with the answers on standard input.
+Run runProgram(const std::string& folder, const std::string& answers);
+
+std::string readFile(const std::string& path);
+void writeFile(const std::string& path, const std::string& bytes);
+
+}  // namespace zelk::test
