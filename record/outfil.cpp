@@ -11,47 +11,26 @@ namespace zelk {
 
 namespace {
 
-constexpr std::string_view title = "Program KAVIX input. Concentrations in mg/kg, unless otherwise specified.\n";
-
-void labelLine(std::string& out, std::string_view labels) {
-    out.push_back('\n');
-    out.append(labels);
-    out.push_back('\n');
-}
-
-void numbers(std::string& out, std::initializer_list<float> values) {
-    for (float value : values) renderF(out, value, 16, 8);
+void line(std::string& out, std::string_view text) {
+    out.append(text);
     out.push_back('\n');
 }
 
 }  // namespace
 
 void formatBlock(std::string& out, const SampleRecord& r) {
-    out.append(title);
-    labelLine(out, "< Sample number><       Sample location or other description               >");
+    line(out, blockTitle);
+    out.push_back('\n');
+    line(out, sampleLabels);
     renderA(out, view(r.sampleNumber));
     renderA(out, view(r.sampleLocation));
     out.push_back('\n');
-    labelLine(out, "<Temperature \xB0" "C><Pressure bar-g><Enthalpy kJ/kg><Discharge kg/s>");
-    numbers(out, {r.samplingTemperature, r.samplingPressure, r.fluidEnthalpy, r.discharge});
-    labelLine(out, "<Water phase pH><  pH temp. \xB0" "C >< CO2 in water >< H2S in water >");
-    numbers(out, {r.waterPh, r.waterPhTemperature, r.waterConc[1], r.waterConc[2]});
-    labelLine(out, "< NH3 in water >< H2  in water >< O2  in water >< CH4 in water >< N2  in water >");
-    numbers(out, {r.waterConc[3], r.waterConc[4], r.waterConc[5], r.waterConc[6], r.waterConc[7]});
-    labelLine(out, "<SiO2 in water ><  B  in water ><  Al in water ><  Fe in water >");
-    numbers(out, {r.waterConc[9], r.waterConc[8], r.waterConc[17], r.waterConc[18]});
-    labelLine(out, "<  Na in water ><  K  in water ><  Mg in water ><  Ca in water >");
-    numbers(out, {r.waterConc[10], r.waterConc[11], r.waterConc[12], r.waterConc[13]});
-    labelLine(out, "<  F  in water ><  Cl in water >< SO4 in water >< TDS in water >");
-    numbers(out, {r.waterConc[14], r.waterConc[15], r.waterConc[16], r.totalSolids});
-    labelLine(out, "<Gas CO2, vol %><Gas H2S, vol %><Gas NH3, vol %><Gas H2,  vol %><Gas O2,  vol %>");
-    numbers(out, {r.gasVolume[1], r.gasVolume[2], r.gasVolume[3], r.gasVolume[4], r.gasVolume[5]});
-    labelLine(out, "<Gas CH4, vol %><Gas N2,  vol %><L gas/kg cond.><Gas  coll.  \xB0" "C>");
-    numbers(out, {r.gasVolume[6], r.gasVolume[7], r.gasPerCondensate, r.gasTemperature});
-    labelLine(out, "<  Steam  CO2  ><  Steam  H2S  ><  Steam  NH3  ><Condensate  pH><Cd. pH temp.\xB0" "C>");
-    numbers(out, {r.steamConc[1], r.steamConc[2], r.steamConc[3], r.condensatePh, r.condensatePhTemperature});
-    labelLine(out, "<Condensate CO2><Condensate H2S><Condensate NH3><Condensate Na >");
-    numbers(out, {r.condensateConc[1], r.condensateConc[2], r.condensateConc[3], r.condensateConc[4]});
+    forEachNumberLine(r, [&](std::string_view labels, std::initializer_list<const float*> fields) {
+        out.push_back('\n');
+        line(out, labels);
+        for (const float* value : fields) renderF(out, *value, numberWidth, numberDecimals);
+        out.push_back('\n');
+    });
 }
 
 void outfil(BlockFile& file, const SampleRecord& record, std::string& scratch) {
