@@ -1,10 +1,14 @@
 # Thin wrapper over CMake: `make run` builds and runs the program here, `make test` builds
-# and runs every test, `make check` runs the tests under AddressSanitizer and UBSan.
+# and runs every test, `make check` runs the tests under AddressSanitizer and UBSan, `make fuzz`
+# runs each libFuzzer target (clang) for FUZZ_SECONDS.
 BUILD ?= build
 CHECK_BUILD ?= build-check
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 300
+CLANGXX ?= $(shell command -v clang++-14 || command -v clang++)
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all build run test check clean
+.PHONY: all build run test check fuzz clean
 
 all: build
 
@@ -24,5 +28,13 @@ check:
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 	  ctest --test-dir $(CHECK_BUILD) --output-on-failure -j $(JOBS)
 
+fuzz:
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=$(CLANGXX) \
+	  -DZELK_FUZZ=ON -DBUILD_TESTING=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_read_f15 fuzz_read_i fuzz_dialogue
+	for target in read_f15 read_i dialogue; do \
+	  fuzz/run $(FUZZ_BUILD) $$target $(FUZZ_SECONDS) || exit 1; \
+	done
+
 clean:
-	rm -rf $(BUILD) $(CHECK_BUILD)
+	rm -rf $(BUILD) $(CHECK_BUILD) $(FUZZ_BUILD)
