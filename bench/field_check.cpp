@@ -33,6 +33,7 @@ void showMismatch(const char* what, const std::string& got, const char* want) {
     if (shown++ >= 20) return;
     const std::lock_guard<std::mutex> lock(printing);
     std::printf("MISMATCH %s: program \"%s\", reference \"%s\"\n", what, got.c_str(), want);
+    std::fflush(stdout);
 }
 
 double seconds(std::chrono::steady_clock::time_point since) {
