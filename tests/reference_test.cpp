@@ -21,24 +21,22 @@ std::string referenceF(float value, int w, int d) {
 
 TEST(Reference, RendersTheExamples) {
     const float inf = std::numeric_limits<float>::infinity();
-    EXPECT_EQ(referenceF(0.5f, 16, 8), "      0.50000000");
-    EXPECT_EQ(referenceF(1234567.0f, 16, 8), "1234567.00000000");
-    EXPECT_EQ(referenceF(12345678.0f, 16, 8), "****************");
-    EXPECT_EQ(referenceF(7.3f, 20, 10), "        7.3000001907");
-    EXPECT_EQ(referenceF(123.456f, 15, 6), "     123.456001");
-    EXPECT_EQ(referenceF(0.5f, 5, 4), ".5000");
-    EXPECT_EQ(referenceF(-0.5f, 6, 4), "-.5000");
-    EXPECT_EQ(referenceF(-0.5f, 5, 4), "*****");
-    EXPECT_EQ(referenceF(-0.00001f, 10, 4), "    0.0000");
-    EXPECT_EQ(referenceF(-0.0f, 16, 8), "      0.00000000");
-    EXPECT_EQ(referenceF(-0.00006f, 10, 4), "   -0.0001");
-    EXPECT_EQ(referenceF(-123456.0f, 16, 8), "-123456.00000000");
-    EXPECT_EQ(referenceF(1.0e9f, 15, 6), "***************");
-    EXPECT_EQ(referenceF(2.5f, 4, 0), "  2.");
-    EXPECT_EQ(referenceF(inf, 16, 8), "             inf");
-    EXPECT_EQ(referenceF(-inf, 16, 8), "            -inf");
-    EXPECT_EQ(referenceF(-std::nanf(""), 10, 4), "       nan");
-    EXPECT_EQ(referenceF(std::numeric_limits<float>::max(), 20, 10), std::string(20, '*'));
+    const struct {
+        float value;
+        int w, d;
+        const char* field;
+    } cases[] = {
+        {0.5f, 16, 8, "      0.50000000"},      {1234567.0f, 16, 8, "1234567.00000000"},
+        {12345678.0f, 16, 8, "****************"}, {7.3f, 20, 10, "        7.3000001907"},
+        {123.456f, 15, 6, "     123.456001"},     {0.5f, 5, 4, ".5000"},
+        {-0.5f, 6, 4, "-.5000"},                  {-0.5f, 5, 4, "*****"},
+        {-0.00001f, 10, 4, "    0.0000"},         {-0.0f, 16, 8, "      0.00000000"},
+        {-0.00006f, 10, 4, "   -0.0001"},         {-123456.0f, 16, 8, "-123456.00000000"},
+        {1.0e9f, 15, 6, "***************"},       {2.5f, 4, 0, "  2."},
+        {inf, 16, 8, "             inf"},         {-inf, 16, 8, "            -inf"},
+        {-std::nanf(""), 10, 4, "       nan"},    {std::numeric_limits<float>::max(), 20, 10, "********************"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(referenceF(c.value, c.w, c.d), c.field) << c.value << " F" << c.w;
 }
 
 TEST(Reference, ReadsTheExamples) {
