@@ -6,7 +6,11 @@
 #include "dialogue/askgen.hpp"
 #include "dialogue/correction_screen.hpp"
 #include "dialogue/field.hpp"
+#include "screens/gas/askgs1.hpp"
+#include "screens/gas/condensate.hpp"
+#include "screens/gas/residual_gas.hpp"
 #include "screens/water/askwa1.hpp"
+#include "screens/water/askwa2.hpp"
 
 namespace zelk {
 
@@ -66,12 +70,33 @@ int askMenu(Console& console, std::string_view menu) {
 
 void waterPhase(Console& console, int unit, SampleRecord& r) {
     switch (unit) {
+        case 2: askwa2(console, r.waterConc, r.waterPh, r.waterPhTemperature, r.totalSolids); break;
         default: askwa1(console, r.waterConc, r.waterPh, r.waterPhTemperature, r.totalSolids); break;
     }
 }
 
 void steamPhase([[maybe_unused]] Console& console, int form, SampleRecord& r) {
     switch (form) {
+        case 6:
+        case 7:
+            heading(console, " DRY GAS COMPOSITION");
+            askgs1(console, r.gasVolume, r.gasPerCondensate, r.gasTemperature, r.steamConc);
+            heading(console, " CONDENSATE COMPOSITION");
+            if (form == 6)
+                askcd1(console, r.condensatePh, r.condensatePhTemperature, r.condensateConc);
+            else
+                askcd2(console, r.condensatePh, r.condensatePhTemperature, r.condensateConc);
+            break;
+        case 8:
+            heading(console, " GAS AND STEAM COMPOSITION");
+            askgs2(console, r.gasVolume, r.gasPerCondensate, r.gasTemperature, r.steamConc, r.condensatePh,
+                   r.condensatePhTemperature, r.condensateConc);
+            break;
+        case 9:
+            heading(console, " GAS AND STEAM COMPOSITION");
+            askgs3(console, r.gasVolume, r.gasPerCondensate, r.gasTemperature, r.steamConc, r.condensatePh,
+                   r.condensatePhTemperature, r.condensateConc);
+            break;
         default:
             nostm(r.gasVolume, r.gasPerCondensate, r.gasTemperature, r.steamConc, r.condensatePh,
                   r.condensatePhTemperature, r.condensateConc);

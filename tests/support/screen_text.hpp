@@ -1,0 +1,62 @@
+// Test support: the console texts of a correction screen, built from its labels and from
+// values written out as they should appear, so that expected bytes read like the screen.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zelk::test {
+
+// text right-justified in width characters.
+inline std::string right(std::string_view text, std::size_t width) {
+    std::string field(width > text.size() ? width - text.size() : 0, ' ');
+    return field.append(text);
+}
+
+inline std::string emptyLines(int count) { return std::string(static_cast<std::size_t>(count), '\n'); }
+
+// An item prompt: six blanks, then the label; the cursor stays after it.
+inline std::string itemPrompt(std::string_view label) { return std::string("      ").append(label); }
+
+inline const std::string correctionQuestion =
+    "\n\n Do you wish to correct any of these items?\n\n Type item number, or\n <RETURN> if no                  :  ";
+
+// A screen as the user sees it: its labels in item order, the empty lines before each list
+// and the width of the list's value field.
+struct ScreenText {
+    std::vector<std::string> labels;
+    int listLead = 3;
+    std::size_t valueWidth = 15;
+
+    // The prompts of the given items (numbered from 1), one after another.
+    std::string prompts(const std::vector<int>& numbers) const {
+        std::string text;
+        for (int number : numbers) text += itemPrompt(labels[static_cast<std::size_t>(number - 1)]);
+        return text;
+    }
+    // The prompts of every item in item order.
+    std::string prompts() const {
+        std::string text;
+        for (const std::string& label : labels) text += itemPrompt(label);
+        return text;
+    }
+    // The item list with the values as shown, then the correction question.
+    std::string list(const std::vector<std::string>& shown) const {
+        std::string text = emptyLines(listLead);
+        for (std::size_t k = 0; k < labels.size(); ++k)
+            text.append(right(std::to_string(k + 1), 3)).append(" : ").append(labels[k]).append(right(shown[k], valueWidth)).append("\n");
+        return text + correctionQuestion;
+    }
+    // The prompt of a re-entered item.
+    std::string reentry(int number) const {
+        return std::string("\n").append(itemPrompt(labels[static_cast<std::size_t>(number - 1)]));
+    }
+};
+
+// The value texts of a list where every item shows the same.
+inline std::vector<std::string> repeated(std::size_t count, const std::string& shown) {
+    return std::vector<std::string>(count, shown);
+}
+
+}  // namespace zelk::test
