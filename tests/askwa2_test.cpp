@@ -145,9 +145,10 @@ TEST(Askwa2, InputErrorInReentryKeepsTypedAndConverted) {
     Water water;
     const std::vector<std::string> shown = shownAt("0.5000000000", "2000.0000000000");
     EXPECT_EQ(water.run(typedAt("0.5") + "1\nx1\n18\n--1\n\n"),
-              emptyLines(3) + firstPass() + screen.list(shown) + screen.reentry(1) + errorMessage() + screen.list(shown) +
-                  screen.reentry(density) + errorMessage() + screen.list(shown));
+              emptyLines(3) + firstPass() + screen.list(shown) + screen.reentry(1) + errorMessage() +
+                  screen.list(shown) + screen.reentry(density) + errorMessage() + screen.list(shown));
     EXPECT_EQ(water.waterConc[1], 88.020004f);
+    EXPECT_EQ(water.waterConc[10], 45.980003f);
 }
 
 TEST(Askwa2, ItemNumbersOutsideTheListEndTheScreen) {

@@ -59,24 +59,25 @@ TEST(Askcd2, ListsMmolAndStoresMg) {
 }
 
 TEST(Askcd2, ReentryConvertsOnlyItsComponent) {
-    Condensate condensate;
-    std::vector<std::string> corrected = shown;
-    corrected[5] = "2.000000";
-    EXPECT_EQ(condensate.run(askcd2, typed + "6\n2\n\n"),
-              densityNotice + mmolScreen.prompts() + mmolScreen.list(shown) + mmolScreen.reentry(6) +
-                  mmolScreen.list(corrected));
-    EXPECT_EQ(condensate.condensateConc.values, (std::array<float, 4>{88.020004f, 102.240005f, 0, 45.980003f}));
-}
-
-TEST(Askcd2, ReentryOfThePhConvertsNothing) {
-    Condensate condensate;
-    std::vector<std::string> corrected = shown;
-    corrected[0] = "7.000000";
-    EXPECT_EQ(condensate.run(askcd2, typed + "1\n7\n\n"),
-              densityNotice + mmolScreen.prompts() + mmolScreen.list(shown) + mmolScreen.reentry(1) +
-                  mmolScreen.list(corrected));
-    EXPECT_EQ(condensate.condensatePh, 7.0f);
-    EXPECT_EQ(condensate.condensateConc.values, (std::array<float, 4>{88.020004f, 102.240005f, 0, 22.990002f}));
+    const struct {
+        int item;
+        std::string typed, shown;
+        float condensatePh;
+        std::array<float, 4> condensateConc;
+    } cases[] = {
+        {6, "2", "2.000000", 6.5f, {88.020004f, 102.240005f, 0, 45.980003f}},
+        {3, "1", "1.000000", 6.5f, {44.010002f, 102.240005f, 0, 22.990002f}},
+        {1, "7", "7.000000", 7.0f, {88.020004f, 102.240005f, 0, 22.990002f}},
+    };
+    for (const auto& c : cases) {
+        Condensate condensate;
+        std::vector<std::string> corrected = shown;
+        EXPECT_EQ(condensate.run(askcd2, typed + std::to_string(c.item) + "\n" + c.typed + "\n\n"),
+                  densityNotice + mmolScreen.prompts() + mmolScreen.list(shown) +
+                      mmolScreen.corrected(corrected, c.item, c.shown));
+        EXPECT_EQ(condensate.condensatePh, c.condensatePh) << "item " << c.item;
+        EXPECT_EQ(condensate.condensateConc.values, c.condensateConc) << "item " << c.item;
+    }
 }
 
 TEST(Condensate, InputErrorInFirstPassStartsItAgain) {

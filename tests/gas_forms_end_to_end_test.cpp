@@ -122,8 +122,10 @@ void expectBlocks(const std::vector<Sample>& samples) {
 }
 
 TEST(GasFormsEndToEnd, WaterInMmolPerLitre) {
-    expectBlocks({{waterMmol("1"), noSteam, waterMmolLines("44.01000214", "22.99000168", "1000.00000000"), noSteamLines}});
-    expectBlocks({{waterMmol("0.5"), noSteam, waterMmolLines("88.02000427", "45.98000336", "2000.00000000"), noSteamLines}});
+    expectBlocks(
+        {{waterMmol("1"), noSteam, waterMmolLines("44.01000214", "22.99000168", "1000.00000000"), noSteamLines}});
+    expectBlocks(
+        {{waterMmol("0.5"), noSteam, waterMmolLines("88.02000427", "45.98000336", "2000.00000000"), noSteamLines}});
 }
 
 TEST(GasFormsEndToEnd, CorrectedWaterDensityConvertsAgain) {
@@ -158,7 +160,9 @@ TEST(GasFormsEndToEnd, HeadingsComeBeforeTheirScreens) {
     };
     for (const auto& c : cases) {
         test::TempDir folder;
-        const test::Run run = test::runProgram(folder.path(), std::string("\n").append(sundry(1)).append(waterMg()).append(c.steam).append("n\n"));
+        std::string answers = "\n";
+        answers.append(sundry(1)).append(waterMg()).append(c.steam).append("n\n");
+        const test::Run run = test::runProgram(folder.path(), answers);
         EXPECT_NE(run.out.find(c.expected), std::string::npos) << c.expected;
     }
 }

@@ -13,17 +13,9 @@ using test::errorMessage;
 using test::ScreenText;
 
 ScreenText screenWithSteamIn(const std::string& unit) {
-    return {{
-        "CO2" + unit,
-        "H2S" + unit,
-        "NH3" + unit,
-        "H2  in gas (volume %)      :  ",
-        "O2  in gas (volume %)      :  ",
-        "CH4 in gas (volume %)      :  ",
-        "N2  in gas (volume %)      :  ",
-        "Liters gas/kg condensate   :  ",
-        "Gas temperature (\xB0" "C)       :  ",
-    }};
+    ScreenText screen{{"CO2" + unit, "H2S" + unit, "NH3" + unit}};
+    screen.labels.insert(screen.labels.end(), test::residualGasLabels.begin(), test::residualGasLabels.end());
+    return screen;
 }
 const ScreenText mgScreen = screenWithSteamIn(" in total steam (mg/kg) :  ");
 const ScreenText mmolScreen = screenWithSteamIn(" in steam (m-mole/kg)   :  ");
@@ -101,15 +93,6 @@ TEST(Askgs3, WorkedValues) {
     EXPECT_NE(44.010002f, 44.01f);  // the factor 0.001 is a float, not the exact thousandth
 }
 
-TEST(Askgs3, ReentryConvertsOnlyItsComponent) {
-    SteamPhase steam;
-    std::vector<std::string> corrected = shown;
-    corrected[1] = "3.000000";
-    EXPECT_EQ(steam.run(askgs3, typed + "2\n3\n\n"),
-              mmolScreen.prompts() + mmolScreen.list(shown) + mmolScreen.reentry(2) + mmolScreen.list(corrected));
-    EXPECT_EQ(steam.steamConc.values, (std::array<float, 3>{110.025002f, 102.240005f, 17.030001f}));
-}
-
 TEST(Askgs3, InputErrorInReentryKeepsTypedAndConverted) {
     SteamPhase steam;
     EXPECT_EQ(steam.run(askgs3, typed + "1\n1.5.\n\n"),
@@ -131,14 +114,30 @@ TEST(ResidualGas, InputErrorInFirstPassAsksFromCO2Again) {
     }
 }
 
-TEST(ResidualGas, ReentryOfAGasItemChangesOnlyIt) {
-    SteamPhase steam;
-    std::vector<std::string> corrected = shown;
-    corrected[4] = "12345678.000000";
-    EXPECT_EQ(steam.run(askgs2, typed + "5\n12345678\n\n"),
-              mgScreen.prompts() + mgScreen.list(shown) + mgScreen.reentry(5) + mgScreen.list(corrected));
-    EXPECT_EQ(steam.gasVolume.values, (std::array<float, 7>{0, 0, 0, 10, 12345678, 0, 30}));
-    EXPECT_EQ(steam.steamConc.values, (std::array<float, 3>{2.5f, 1, 1}));
+TEST(ResidualGas, ReentryChangesOnlyItsItem) {
+    struct Case {
+        Screen screen;
+        const ScreenText* text;
+        int item;
+        std::string typed, shown;
+        std::array<float, 3> steamConc;
+        std::array<float, 7> gasVolume;
+    };
+    const Case cases[] = {
+        // A steam item typed in m-mole/kg is converted again, alone.
+        {askgs3, &mmolScreen, 2, "3", "3.000000", {110.025002f, 102.240005f, 17.030001f}, {0, 0, 0, 10, 0, 0, 30}},
+        {askgs2, &mgScreen, 2, "3", "3.000000", {2.5f, 3, 1}, {0, 0, 0, 10, 0, 0, 30}},
+        {askgs3, &mmolScreen, 5, "12345678", "12345678.000000", {110.025002f, 34.080002f, 17.030001f},
+         {0, 0, 0, 10, 12345678, 0, 30}},
+    };
+    for (const Case& c : cases) {
+        SteamPhase steam;
+        std::vector<std::string> corrected = shown;
+        EXPECT_EQ(steam.run(c.screen, typed + std::to_string(c.item) + "\n" + c.typed + "\n\n"),
+                  c.text->prompts() + c.text->list(shown) + c.text->corrected(corrected, c.item, c.shown));
+        EXPECT_EQ(steam.steamConc.values, c.steamConc) << "item " << c.item;
+        EXPECT_EQ(steam.gasVolume.values, c.gasVolume) << "item " << c.item;
+    }
 }
 
 }  // namespace

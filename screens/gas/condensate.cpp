@@ -37,7 +37,9 @@ void condensate(Console& console, const Unit& unit, float& condensatePh, float& 
     items[1] = realItem(phTemperatureLabel, condensatePhTemperature, listF(15, 6));
     for (int k = 1; k <= 4; ++k) items[1 + k] = realItem(unit.concentrationLabels[k - 1], typed[k], listF(15, 6));
 
-    auto convert = [&](int k) { condensateConc[k] = toSingle(mmolToMg(condensateComponents[k - 1], condensateMmol[k])); };
+    auto convert = [&](int k) {
+        condensateConc[k] = toSingle(mmolToMg(condensateComponents[k - 1], condensateMmol[k]));
+    };
     // The assumption is restated whenever the first pass starts again.
     auto startFirstPass = [&] {
         if (unit.convert) console.write(" Condensate phase density assumed 1.000 kg/l.\n\n");

@@ -45,13 +45,34 @@ struct ScreenText {
     std::string list(const std::vector<std::string>& shown) const {
         std::string text = emptyLines(listLead);
         for (std::size_t k = 0; k < labels.size(); ++k)
-            text.append(right(std::to_string(k + 1), 3)).append(" : ").append(labels[k]).append(right(shown[k], valueWidth)).append("\n");
+            text.append(right(std::to_string(k + 1), 3))
+                .append(" : ")
+                .append(labels[k])
+                .append(right(shown[k], valueWidth))
+                .append("\n");
         return text + correctionQuestion;
+    }
+    // A re-entry of the item, which the list then shows as shownNow, and that list; shown is
+    // updated, so that corrections can follow one another.
+    std::string corrected(std::vector<std::string>& shown, int number, const std::string& shownNow) const {
+        shown[static_cast<std::size_t>(number - 1)] = shownNow;
+        return reentry(number) + list(shown);
     }
     // The prompt of a re-entered item.
     std::string reentry(int number) const {
         return std::string("\n").append(itemPrompt(labels[static_cast<std::size_t>(number - 1)]));
     }
+};
+
+// The labels after the steam or dry gas items of the gas screens: the residual gases, the
+// gas ratio and the gas temperature.
+inline const std::vector<std::string> residualGasLabels = {
+    "H2  in gas (volume %)      :  ",
+    "O2  in gas (volume %)      :  ",
+    "CH4 in gas (volume %)      :  ",
+    "N2  in gas (volume %)      :  ",
+    "Liters gas/kg condensate   :  ",
+    "Gas temperature (\xB0" "C)       :  ",
 };
 
 // The value texts of a list where every item shows the same.
