@@ -147,7 +147,7 @@ TEST(GasFormsEndToEnd, HeadingsComeBeforeTheirScreens) {
     const std::string formChosen = " <RETURN> if no steam phase      :  ";
     const std::string dryGasHeading = "\n\n\n DRY GAS COMPOSITION\n\n      CO2 in gas (volume %)      :  ";
     // The condensate heading follows the dry gas screen's last correction question.
-    const std::string condensateHeading = test::correctionQuestion + "\n\n\n CONDENSATE COMPOSITION\n\n";
+    const std::string condensateHeading = test::correctionQuestion() + "\n\n\n CONDENSATE COMPOSITION\n\n";
     const std::string residualHeading = "\n\n\n GAS AND STEAM COMPOSITION\n\n      CO2 in ";
     const struct {
         std::string steam, expected;

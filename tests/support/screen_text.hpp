@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "support/harness.hpp"
+
 namespace zelk::test {
 
 // text right-justified in width characters.
@@ -13,14 +15,6 @@ inline std::string right(std::string_view text, std::size_t width) {
     std::string field(width > text.size() ? width - text.size() : 0, ' ');
     return field.append(text);
 }
-
-inline std::string emptyLines(int count) { return std::string(static_cast<std::size_t>(count), '\n'); }
-
-// An item prompt: six blanks, then the label; the cursor stays after it.
-inline std::string itemPrompt(std::string_view label) { return std::string("      ").append(label); }
-
-inline const std::string correctionQuestion =
-    "\n\n Do you wish to correct any of these items?\n\n Type item number, or\n <RETURN> if no                  :  ";
 
 // A screen as the user sees it: its labels in item order, the empty lines before each list
 // and the width of the list's value field.
@@ -50,7 +44,7 @@ struct ScreenText {
                 .append(labels[k])
                 .append(right(shown[k], valueWidth))
                 .append("\n");
-        return text + correctionQuestion;
+        return text + correctionQuestion();
     }
     // A re-entry of the item, which the list then shows as shownNow, and that list; shown is
     // updated, so that corrections can follow one another.
