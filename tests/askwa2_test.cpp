@@ -151,14 +151,5 @@ TEST(Askwa2, InputErrorInReentryKeepsTypedAndConverted) {
     EXPECT_EQ(water.waterConc[10], 45.980003f);
 }
 
-TEST(Askwa2, ItemNumbersOutsideTheListEndTheScreen) {
-    for (const char* answer : {"0", "19", "-1"}) {
-        Water water;
-        EXPECT_EQ(water.run(typedAt("1") + answer + "\n"),
-                  emptyLines(3) + firstPass() + screen.list(shownAt("1.0000000000", "1000.0000000000")))
-            << answer;
-    }
-}
-
 }  // namespace
 }  // namespace zelk

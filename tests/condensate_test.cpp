@@ -107,12 +107,5 @@ TEST(Condensate, InputErrorInReentryKeepsTheValue) {
     EXPECT_EQ(mmol.condensateConc[1], 88.020004f);
 }
 
-TEST(Condensate, ItemNumbersOutsideTheListEndTheScreen) {
-    for (const char* answer : {"0", "7", "-1"}) {
-        Condensate condensate;
-        EXPECT_EQ(condensate.run(askcd1, typed + answer + "\n"), mgScreen.prompts() + mgScreen.list(shown)) << answer;
-    }
-}
-
 }  // namespace
 }  // namespace zelk
