@@ -6,6 +6,7 @@
 #include "dialogue/askgen.hpp"
 #include "dialogue/correction_screen.hpp"
 #include "dialogue/field.hpp"
+#include "screens/steam/askst.hpp"
 #include "screens/water/askwa1.hpp"
 
 namespace zelk {
@@ -58,7 +59,7 @@ int askMenu(Console& console, std::string_view menu) {
     }
 }
 
-[[maybe_unused]] void heading(Console& console, std::string_view text) {
+void heading(Console& console, std::string_view text) {
     console.emptyLines(3);
     console.write(text);
     console.emptyLines(2);
@@ -70,8 +71,16 @@ void waterPhase(Console& console, int unit, SampleRecord& r) {
     }
 }
 
-void steamPhase([[maybe_unused]] Console& console, int form, SampleRecord& r) {
+// The total-steam screens of forms 1 to 5, all on the same record fields.
+constexpr decltype(&askst1) totalSteamScreens[] = {askst1, askst2, askst3, askst4, askst5};
+
+void steamPhase(Console& console, int form, SampleRecord& r) {
     switch (form) {
+        case 1: case 2: case 3: case 4: case 5:
+            heading(console, " TOTAL STEAM COMPOSITION");
+            totalSteamScreens[form - 1](console, r.gasVolume, r.gasPerCondensate, r.gasTemperature, r.steamConc,
+                                        r.condensatePh, r.condensatePhTemperature, r.condensateConc);
+            break;
         default:
             nostm(r.gasVolume, r.gasPerCondensate, r.gasTemperature, r.steamConc, r.condensatePh,
                   r.condensatePhTemperature, r.condensateConc);
