@@ -19,7 +19,7 @@ std::string lines(const std::vector<std::string>& each) {
 }
 
 std::string errorMessage() {
-    return std::string("\n\x07\0\0\0 ERROR IN INPUT DATA. TRY THIS AGAIN.\x07\0\0\0\n\n", 47);
+    return std::string("\n\x07\0\0\0 ERROR IN INPUT DATA. TRY THIS AGAIN.\x07\0\0\0\n\n", 48);
 }
 
 TempDir::TempDir() {
