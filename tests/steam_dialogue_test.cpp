@@ -204,17 +204,5 @@ TEST(TotalSteamDialogue, FormsInPercentAskH2OAsItemEight) {
     EXPECT_EQ(form4.prompt(8), "      H2O in steam (mole-%)      :  ");
 }
 
-TEST(TotalSteamDialogue, FormLabels) {
-    // Prompts of forms 2 and 5 as they appear on screen; form 1's and 4's are built above.
-    Session two(repeat("\n", 7) + "\n");
-    run(two, askst2);
-    EXPECT_EQ(two.output().substr(0, 36), "      CO2 in steam (m-mole/kg)   :  ");
-    EXPECT_NE(two.output().find("  7 : N2  in steam (m-mole/kg)   :  " + zero + "\n"), std::string::npos);
-    Session five(repeat("\n", 8) + "\n");
-    run(five, askst5);
-    EXPECT_NE(five.output().find("      H2  in steam (weight-%)    :        O2 "), std::string::npos);
-    EXPECT_EQ(form1.prompt(4), "      H2  in total steam (mg/kg) :  ");
-}
-
 }  // namespace
 }  // namespace zelk
