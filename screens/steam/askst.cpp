@@ -23,39 +23,25 @@ Labels labelsWith(std::string_view str) {
     return labels;
 }
 
-const Labels& form1Labels() {
-    static const Labels labels = labelsWith(" in total steam (mg/kg) :  ");
+Labels sameLabel(std::string_view str) {
+    Labels labels;
+    labels.fill(std::string(str));
     return labels;
 }
 
-const Labels& form2Labels() {
-    static const Labels labels = labelsWith(" in steam (m-mole/kg)   :  ");
-    return labels;
-}
+// Every form's labels, built once. Form 3 asks and lists each gas on two lines: its name on
+// the first, the unit on the second.
+struct FormLabels {
+    Labels form1, form2, form3HeadLines, form3, form4, form5;
+};
 
-// Form 3 asks and lists each gas on two lines: its name on the first, the unit on the second.
-const Labels& form3HeadLines() {
-    static const Labels lines = labelsWith(" in total steam");
-    return lines;
-}
-
-const Labels& form3Labels() {
-    static const Labels labels = [] {
-        Labels made;
-        made.fill("     (m-mole gas/mole H2O) :  ");
-        return made;
-    }();
-    return labels;
-}
-
-const Labels& form4Labels() {
-    static const Labels labels = labelsWith(" in steam (mole-%)      :  ");
-    return labels;
-}
-
-const Labels& form5Labels() {
-    static const Labels labels = labelsWith(" in steam (weight-%)    :  ");
-    return labels;
+const FormLabels& labels() {
+    static const FormLabels made = {
+        labelsWith(" in total steam (mg/kg) :  "),  labelsWith(" in steam (m-mole/kg)   :  "),
+        labelsWith(" in total steam"),              sameLabel("     (m-mole gas/mole H2O) :  "),
+        labelsWith(" in steam (mole-%)      :  "),  labelsWith(" in steam (weight-%)    :  "),
+    };
+    return made;
 }
 
 // The seven gases only, or with H2O.
@@ -66,31 +52,31 @@ std::span<const std::string> gasesAndH2O(const Labels& labels) { return labels; 
 
 void askst1(Console& console, GasVolume& gasVolume, float& gasPerCondensate, float& gasTemperature,
             SteamConc& steamConc, float& condensatePh, float& condensatePhTemperature, CondensateConc& condensateConc) {
-    askTotalSteam(console, {gases(form1Labels()), {}, fromMgPerKg}, gasVolume, gasPerCondensate, gasTemperature,
+    askTotalSteam(console, {gases(labels().form1), {}, fromMgPerKg}, gasVolume, gasPerCondensate, gasTemperature,
                   steamConc, condensatePh, condensatePhTemperature, condensateConc);
 }
 
 void askst2(Console& console, GasVolume& gasVolume, float& gasPerCondensate, float& gasTemperature,
             SteamConc& steamConc, float& condensatePh, float& condensatePhTemperature, CondensateConc& condensateConc) {
-    askTotalSteam(console, {gases(form2Labels()), {}, fromMmolePerKg}, gasVolume, gasPerCondensate, gasTemperature,
+    askTotalSteam(console, {gases(labels().form2), {}, fromMmolePerKg}, gasVolume, gasPerCondensate, gasTemperature,
                   steamConc, condensatePh, condensatePhTemperature, condensateConc);
 }
 
 void askst3(Console& console, GasVolume& gasVolume, float& gasPerCondensate, float& gasTemperature,
             SteamConc& steamConc, float& condensatePh, float& condensatePhTemperature, CondensateConc& condensateConc) {
-    askTotalSteam(console, {gases(form3Labels()), gases(form3HeadLines()), fromMmolePerMoleH2O}, gasVolume,
+    askTotalSteam(console, {gases(labels().form3), gases(labels().form3HeadLines), fromMmolePerMoleH2O}, gasVolume,
                   gasPerCondensate, gasTemperature, steamConc, condensatePh, condensatePhTemperature, condensateConc);
 }
 
 void askst4(Console& console, GasVolume& gasVolume, float& gasPerCondensate, float& gasTemperature,
             SteamConc& steamConc, float& condensatePh, float& condensatePhTemperature, CondensateConc& condensateConc) {
-    askTotalSteam(console, {gasesAndH2O(form4Labels()), {}, fromMolePercent}, gasVolume, gasPerCondensate,
+    askTotalSteam(console, {gasesAndH2O(labels().form4), {}, fromMolePercent}, gasVolume, gasPerCondensate,
                   gasTemperature, steamConc, condensatePh, condensatePhTemperature, condensateConc);
 }
 
 void askst5(Console& console, GasVolume& gasVolume, float& gasPerCondensate, float& gasTemperature,
             SteamConc& steamConc, float& condensatePh, float& condensatePhTemperature, CondensateConc& condensateConc) {
-    askTotalSteam(console, {gasesAndH2O(form5Labels()), {}, fromWeightPercent}, gasVolume, gasPerCondensate,
+    askTotalSteam(console, {gasesAndH2O(labels().form5), {}, fromWeightPercent}, gasVolume, gasPerCondensate,
                   gasTemperature, steamConc, condensatePh, condensatePhTemperature, condensateConc);
 }
 
