@@ -12,12 +12,13 @@
 namespace zelk {
 namespace {
 
+using test::correctionQuestion;
+using test::emptyLines;
 using test::errorMessage;
+using test::itemPrompt;
 using test::Session;
 
 const std::string six = "      ";
-const std::string question =
-    "\n\n Do you wish to correct any of these items?\n\n Type item number, or\n <RETURN> if no                  :  ";
 const std::string zero = "        0.0000000000";
 const std::vector<std::string> names = {"CO2", "H2S", "NH3", "H2 ", "O2 ", "CH4", "N2 ", "H2O"};
 
@@ -32,7 +33,7 @@ struct OneLine {
     std::string str;
     int count;
     std::string label(int k) const { return names[k - 1] + str; }
-    std::string prompt(int k) const { return six + label(k); }
+    std::string prompt(int k) const { return itemPrompt(label(k)); }
     std::string firstPass() const {
         std::string all;
         for (int k = 1; k <= count; ++k) all += prompt(k);
@@ -42,7 +43,7 @@ struct OneLine {
     std::string list(const std::vector<std::string>& values) const {
         std::string all;
         for (int k = 1; k <= count; ++k) all += "  " + std::to_string(k) + " : " + label(k) + values[k - 1] + "\n";
-        return all + question;
+        return all + correctionQuestion();
     }
 };
 
@@ -77,7 +78,7 @@ TEST(TotalSteamDialogue, FirstPassThenSixEmptyLinesAndTheList) {
     Session session("7.3\n\n\n\n\n\n\n\nnext\n");
     const Fields f = run(session, askst1);
     const std::vector<std::string> values = {"        7.3000001907", zero, zero, zero, zero, zero, zero};
-    EXPECT_EQ(session.output(), form1.firstPass() + "\n\n\n\n\n\n" + form1.list(values));
+    EXPECT_EQ(session.output(), form1.firstPass() + emptyLines(6) + form1.list(values));
     // Nothing is read after the answer that ends the screen.
     EXPECT_EQ(session.console().readLine(), "next");
     EXPECT_EQ(f.steamConc[1], 7.3f);
@@ -89,8 +90,8 @@ TEST(TotalSteamDialogue, ReentryHasThreeEmptyLinesBeforeAndAfter) {
     std::vector<std::string> values(7, zero);
     const std::string before = form1.list(values);
     values[2] = "       25.0000000000";
-    EXPECT_EQ(session.output(), form1.firstPass() + "\n\n\n\n\n\n" + before + "\n\n\n" + form1.prompt(3) + "\n\n\n" +
-                                    form1.list(values));
+    EXPECT_EQ(session.output(), form1.firstPass() + emptyLines(6) + before + emptyLines(3) + form1.prompt(3) +
+                                    emptyLines(3) + form1.list(values));
     EXPECT_EQ(f.steamConc[3], 25.0f);
 }
 
@@ -100,8 +101,8 @@ TEST(TotalSteamDialogue, InputErrorsInTheCorrectionPhaseShowTheListAfterSixEmpty
     const Fields f = run(session, askst1);
     const std::vector<std::string> values = {"        0.5000000000", zero, zero, zero, zero, zero, zero};
     const std::string list = form1.list(values);
-    EXPECT_EQ(session.output(), form1.firstPass() + "\n\n\n\n\n\n" + list + errorMessage() + "\n\n\n\n\n\n" + list +
-                                    "\n\n\n" + form1.prompt(1) + errorMessage() + "\n\n\n\n\n\n" + list);
+    EXPECT_EQ(session.output(), form1.firstPass() + emptyLines(6) + list + errorMessage() + emptyLines(6) + list +
+                                    emptyLines(3) + form1.prompt(1) + errorMessage() + emptyLines(6) + list);
     EXPECT_EQ(f.steamConc[1], 0.5f);
 }
 
@@ -109,7 +110,7 @@ TEST(TotalSteamDialogue, AnswersOutsideTheItemsEndTheScreen) {
     for (const std::string answer : {"", "0", "8", "-1", "123456"}) {
         Session session(repeat("\n", 7) + answer + "\nnext\n");
         run(session, askst1);
-        EXPECT_EQ(session.output(), form1.firstPass() + "\n\n\n\n\n\n" + form1.list(std::vector(7, zero))) << answer;
+        EXPECT_EQ(session.output(), form1.firstPass() + emptyLines(6) + form1.list(std::vector(7, zero))) << answer;
         EXPECT_EQ(session.console().readLine(), "next") << answer;
     }
 }
@@ -119,7 +120,7 @@ TEST(TotalSteamDialogue, FirstPassInputErrorAsksAgainFromCo2) {
     const Fields f = run(session, askst1);
     std::string expected;
     for (int k = 1; k <= 5; ++k) expected += form1.prompt(k);
-    expected += errorMessage() + form1.firstPass() + "\n\n\n\n\n\n" + form1.list(std::vector(7, zero));
+    expected += errorMessage() + form1.firstPass() + emptyLines(6) + form1.list(std::vector(7, zero));
     EXPECT_EQ(session.output(), expected);
     EXPECT_EQ(f.steamConc[1], 0.0f);  // asked again and answered empty
 }
@@ -131,9 +132,9 @@ TEST(TotalSteamDialogue, NinetyNineReentriesThenTheHundredthPassEnds) {
     Session session(repeat("\n", 7) + reentries(99) + "2\n9.5\nnext\n");
     const Fields f = run(session, askst1);
     std::vector<std::string> values(7, zero);
-    std::string expected = form1.firstPass() + "\n\n\n\n\n\n" + form1.list(values);
+    std::string expected = form1.firstPass() + emptyLines(6) + form1.list(values);
     values[0] = "        5.0000000000";
-    expected += repeat("\n\n\n" + form1.prompt(1) + "\n\n\n" + form1.list(values), 99);
+    expected += repeat(emptyLines(3) + form1.prompt(1) + emptyLines(3) + form1.list(values), 99);
     EXPECT_EQ(session.output(), expected);
     EXPECT_EQ(session.console().readLine(), "9.5");
     EXPECT_EQ(f.steamConc[1], 5.0f);
@@ -144,10 +145,10 @@ TEST(TotalSteamDialogue, AnInputErrorStartsTheCountAfresh) {
     Session session(repeat("\n", 7) + reentries(50) + "x\n" + reentries(99) + "2\n9.5\n");
     run(session, askst1);
     std::vector<std::string> values(7, zero);
-    std::string expected = form1.firstPass() + "\n\n\n\n\n\n" + form1.list(values);
+    std::string expected = form1.firstPass() + emptyLines(6) + form1.list(values);
     values[0] = "        5.0000000000";
-    const std::string reentry = "\n\n\n" + form1.prompt(1) + "\n\n\n" + form1.list(values);
-    expected += repeat(reentry, 50) + errorMessage() + "\n\n\n\n\n\n" + form1.list(values) + repeat(reentry, 99);
+    const std::string reentry = emptyLines(3) + form1.prompt(1) + emptyLines(3) + form1.list(values);
+    expected += repeat(reentry, 50) + errorMessage() + emptyLines(6) + form1.list(values) + repeat(reentry, 99);
     EXPECT_EQ(session.output(), expected);
     EXPECT_EQ(session.console().readLine(), "9.5");
 }
@@ -166,12 +167,13 @@ TEST(TotalSteamDialogue, EntrySettingsAndConversionOverwriteEveryField) {
 
 TEST(TotalSteamDialogue, FormThreeTakesTwoLinesPerItem) {
     const std::string str = "     (m-mole gas/mole H2O) :  ";
-    auto prompt = [&](int k) { return six + names[k - 1] + " in total steam\n" + six + str; };
+    auto prompt = [&](int k) { return six + names[k - 1] + " in total steam\n" + itemPrompt(str); };
     auto list = [&](const std::vector<std::string>& values) {
         std::string all;
         for (int k = 1; k <= 7; ++k)
-            all += "  " + std::to_string(k) + " : " + names[k - 1] + " in total steam\n" + six + str + values[k - 1] + "\n";
-        return all + question;
+            all += "  " + std::to_string(k) + " : " + names[k - 1] + " in total steam\n" + six + str + values[k - 1] +
+                   "\n";
+        return all + correctionQuestion();
     };
     std::string firstPass;
     for (int k = 1; k <= 7; ++k) firstPass += prompt(k);
@@ -182,8 +184,8 @@ TEST(TotalSteamDialogue, FormThreeTakesTwoLinesPerItem) {
     std::vector<std::string> values(7, zero);
     const std::string before = list(values);
     values[1] = "        3.0000000000";
-    EXPECT_EQ(session.output(), firstPass + errorMessage() + firstPass + "\n\n\n\n\n\n" + before + "\n\n\n" + prompt(2) +
-                                    "\n\n\n" + list(values));
+    EXPECT_EQ(session.output(), firstPass + errorMessage() + firstPass + emptyLines(6) + before + emptyLines(3) +
+                                    prompt(2) + emptyLines(3) + list(values));
     EXPECT_EQ(before.substr(0, 25), "  1 : CO2 in total steam\n");
 }
 
@@ -197,8 +199,8 @@ TEST(TotalSteamDialogue, FormsInPercentAskH2OAsItemEight) {
         values[0] = "       50.0000000000";
         const std::string before = form.list(values);
         values[7] = "       -5.0000000000";
-        EXPECT_EQ(session.output(), form.firstPass() + "\n\n\n\n\n\n" + before + "\n\n\n" + form.prompt(8) + "\n\n\n" +
-                                        form.list(values));
+        EXPECT_EQ(session.output(), form.firstPass() + emptyLines(6) + before + emptyLines(3) + form.prompt(8) +
+                                        emptyLines(3) + form.list(values));
         EXPECT_EQ(session.console().readLine(), "next");
     }
     EXPECT_EQ(form4.prompt(8), "      H2O in steam (mole-%)      :  ");

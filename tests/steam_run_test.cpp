@@ -148,12 +148,10 @@ TEST(TotalSteamRun, NothingOfTheEarlierSampleRemains) {
     EXPECT_EQ(run.status, 0) << run.err;
     const std::vector<std::string> lines = fileLines(test::readFile(folder.file("kavix.in")));
     ASSERT_EQ(lines.size(), 4 * 34u);
-    const SteamLines empty = {{zero, zero, zero, zero, zero}, {zero, zero, zero, twentyFive}, {zero, zero, zero, zero, zero},
-                              noCondensate};
+    const std::vector<std::string> five(5, zero);
+    const SteamLines empty = {five, {zero, zero, zero, twentyFive}, five, noCondensate};
     expectSteam(lines, 1, empty, "form 2 after form 5");
-    expectSteam(lines, 2, {{zero, zero, zero, zero, zero}, {zero, zero, zero, zero}, {zero, zero, zero, zero, zero},
-                           noCondensate},
-                "no steam after form 2");
+    expectSteam(lines, 2, {five, {zero, zero, zero, zero}, five, noCondensate}, "no steam after form 2");
     expectSteam(lines, 3, empty, "form 1 after no steam");
 }
 

@@ -37,9 +37,12 @@ struct FormLabels {
 
 const FormLabels& labels() {
     static const FormLabels made = {
-        labelsWith(" in total steam (mg/kg) :  "),  labelsWith(" in steam (m-mole/kg)   :  "),
-        labelsWith(" in total steam"),              sameLabel("     (m-mole gas/mole H2O) :  "),
-        labelsWith(" in steam (mole-%)      :  "),  labelsWith(" in steam (weight-%)    :  "),
+        labelsWith(" in total steam (mg/kg) :  "),
+        labelsWith(" in steam (m-mole/kg)   :  "),
+        labelsWith(" in total steam"),
+        sameLabel("     (m-mole gas/mole H2O) :  "),
+        labelsWith(" in steam (mole-%)      :  "),
+        labelsWith(" in steam (weight-%)    :  "),
     };
     return made;
 }

@@ -9,8 +9,8 @@
 namespace zelk {
 
 void askTotalSteam(Console& console, const TotalSteamForm& form, GasVolume& gasVolume, float& gasPerCondensate,
-                   float& gasTemperature, SteamConc& steamConc, float& condensatePh,
-                   float& condensatePhTemperature, CondensateConc& condensateConc) {
+                   float& gasTemperature, SteamConc& steamConc, float& condensatePh, float& condensatePhTemperature,
+                   CondensateConc& condensateConc) {
     // These forms describe no condensate, and their gas volume is reckoned at 25 °C.
     gasTemperature = 25;
     condensatePh = 0;
@@ -25,11 +25,11 @@ void askTotalSteam(Console& console, const TotalSteamForm& form, GasVolume& gasV
         const std::string_view headLine = form.headLines.empty() ? std::string_view() : form.headLines[k];
         items[k] = realItem(form.labels[k], entered[static_cast<int>(k) + 1], listF(20, 10), headLine);
     }
-    runScreen(console, {.items = std::span(items.data(), count),
-                        .listLead = 3,
-                        .reentryLead = 0,
-                        .passLead = 3,
-                        .passLimit = 100});
+    // Three empty lines open every correction pass and three more come before every list; a
+    // hundred passes in a row at most.
+    const ScreenShape shape = {
+        .items = std::span(items.data(), count), .listLead = 3, .reentryLead = 0, .passLead = 3, .passLimit = 100};
+    runScreen(console, shape);
 
     const ResidualGas converted = form.convert(entered);
     gasVolume = converted.gasVolume;

@@ -31,7 +31,7 @@ struct TotalSteamForm {
 
 // Asks the form's items, lets the user correct them, then converts them into the record.
 void askTotalSteam(Console& console, const TotalSteamForm& form, GasVolume& gasVolume, float& gasPerCondensate,
-                   float& gasTemperature, SteamConc& steamConc, float& condensatePh,
-                   float& condensatePhTemperature, CondensateConc& condensateConc);
+                   float& gasTemperature, SteamConc& steamConc, float& condensatePh, float& condensatePhTemperature,
+                   CondensateConc& condensateConc);
 
 }  // namespace zelk
