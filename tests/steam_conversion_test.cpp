@@ -57,6 +57,8 @@ const Example examples[] = {
     {"m-mole/kg, all empty", fromMmolePerKg, {0, 0, 0, 0, 0, 0, 0}, noGas, none, "0"},
     // Held in float, 1E8 + 1 is 1E8 again: the residual gases add up to 0, not to 1.
     {"m-mole/kg, float sum", fromMmolePerKg, {0, 0, 0, 1e8f, 1, -1e8f, 0}, noGas, none, "0"},
+    // Infinities of both signs typed: the sum is no number, and no share is taken of it.
+    {"m-mole/kg, infinities", fromMmolePerKg, {0, 0, 0, INFINITY, -INFINITY, 0, 0}, noGas, none, "nan"},
     {"m-mole/mole H2O", fromMmolePerMoleH2O, millimoles, {"48859.90", "5675.342", "472.6677"}, halfQuarterQuarter,
      "2.71610"},
     {"m-mole/mole H2O, all empty", fromMmolePerMoleH2O, {0, 0, 0, 0, 0, 0, 0}, noGas, none, "0"},

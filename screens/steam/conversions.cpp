@@ -21,9 +21,10 @@ float residualSum(const TotalSteamEntry& amount) {
     return sum;
 }
 
-// Each residual gas as volume-% of their sum; all 0 when the sum is too small to divide by.
+// Each residual gas as volume-% of their sum; all 0 when the sum is too small to divide by
+// (or is no number at all, after infinities of both signs were typed).
 void residualShares(GasVolume& gasVolume, const TotalSteamEntry& amount, float sum) {
-    if (sum < threshold) return;
+    if (!(sum >= threshold)) return;
     for (int i = 4; i <= 7; ++i) gasVolume[i] = toSingle(wide(amount[i]) * wide(100.0f) / wide(sum));
 }
 
@@ -62,7 +63,7 @@ ResidualGas fromMmolePerMoleH2O(const TotalSteamEntry& e) {
 }
 
 float h2oContent(const TotalSteamEntry& e) {
-    if (e[8] > threshold) return e[8];
+    if (!(e[8] <= threshold)) return e[8];
     // One expression, rounded once: the partial differences are not held.
     double rest = wide(100.0f);
     for (int i = 1; i <= 7; ++i) rest -= wide(e[i]);
