@@ -9,6 +9,7 @@
 #include "screens/gas/askgs1.hpp"
 #include "screens/gas/condensate.hpp"
 #include "screens/gas/residual_gas.hpp"
+#include "screens/steam/askst.hpp"
 #include "screens/water/askwa1.hpp"
 #include "screens/water/askwa2.hpp"
 
@@ -62,7 +63,7 @@ int askMenu(Console& console, std::string_view menu) {
     }
 }
 
-[[maybe_unused]] void heading(Console& console, std::string_view text) {
+void heading(Console& console, std::string_view text) {
     console.emptyLines(3);
     console.write(text);
     console.emptyLines(2);
@@ -75,8 +76,16 @@ void waterPhase(Console& console, int unit, SampleRecord& r) {
     }
 }
 
-void steamPhase([[maybe_unused]] Console& console, int form, SampleRecord& r) {
+// The total-steam screens of forms 1 to 5, all on the same record fields.
+constexpr decltype(&askst1) totalSteamScreens[] = {askst1, askst2, askst3, askst4, askst5};
+
+void steamPhase(Console& console, int form, SampleRecord& r) {
     switch (form) {
+        case 1: case 2: case 3: case 4: case 5:
+            heading(console, " TOTAL STEAM COMPOSITION");
+            totalSteamScreens[form - 1](console, r.gasVolume, r.gasPerCondensate, r.gasTemperature, r.steamConc,
+                                        r.condensatePh, r.condensatePhTemperature, r.condensateConc);
+            break;
         case 6:
         case 7:
             heading(console, " DRY GAS COMPOSITION");
