@@ -19,8 +19,17 @@ std::string lines(const std::vector<std::string>& each) {
 }
 
 std::string errorMessage() {
-    return std::string("\n\x07\0\0\0 ERROR IN INPUT DATA. TRY THIS AGAIN.\x07\0\0\0\n\n", 47);
+    return std::string("\n\x07\0\0\0 ERROR IN INPUT DATA. TRY THIS AGAIN.\x07\0\0\0\n\n", 48);
 }
+
+std::string correctionQuestion() {
+    return "\n\n Do you wish to correct any of these items?\n\n Type item number, or\n"
+           " <RETURN> if no                  :  ";
+}
+
+std::string itemPrompt(const std::string& label) { return "      " + label; }
+
+std::string emptyLines(int n) { return std::string(static_cast<std::size_t>(n), '\n'); }
 
 TempDir::TempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "zelk-test-XXXXXX").string();

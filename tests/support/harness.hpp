@@ -30,6 +30,15 @@ std::string lines(const std::vector<std::string>& each);
 // The error message's bytes.
 std::string errorMessage();
 
+// The correction question, from its two empty lines to its open prompt.
+std::string correctionQuestion();
+
+// An item prompt: six blanks and the label.
+std::string itemPrompt(const std::string& label);
+
+// n empty lines.
+std::string emptyLines(int n);
+
 // The result of running the built program.
 struct Run {
     int status = -1;  // exit status, or 128 + signal number
