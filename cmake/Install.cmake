@@ -6,7 +6,7 @@ install(TARGETS zelk RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/zelk.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples DESTINATION ${CMAKE_INSTALL_DOCDIR}
-        PATTERN "*.received" EXCLUDE)
+        PATTERN "*.received" EXCLUDE PATTERN "generate" EXCLUDE)
 
 # The package carries the version that the program announces in its banner.
 file(STRINGS ${PROJECT_SOURCE_DIR}/dialogue/zelk.cpp ZELK_BANNER_LINE REGEX "Program ZELK, version ")
@@ -22,12 +22,12 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_PACKAGE_CONTACT "ZELK maintainers <zelk@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "console data entry for geothermal fluid analyses")
 set(CPACK_PACKAGE_DESCRIPTION
-    "ZELK asks a geothermal chemist, screen by screen, for the analysis of samples of\n"
-    "geothermal fluid: sundry data, the water phase in mg/kg or m-mole/l and the\n"
-    "steam-phase gas data in any of nine customary forms. Every screen can be\n"
-    "corrected before it is left. Each sample is converted into canonical units and\n"
-    "appended as one fixed 34-line block to a text file, the KAVIX input file.\n"
-    "Answers may be typed or piped from a prepared file.")
+    "ZELK asks a geothermal chemist, screen by screen, for the analysis of\n"
+    "samples of geothermal fluid: sundry data, the water phase in mg/kg or\n"
+    "m-mole/l and the steam-phase gas data in any of nine customary forms.\n"
+    "Every screen can be corrected before it is left. Each sample is converted\n"
+    "into canonical units and appended as one fixed 34-line block to a text\n"
+    "file, the KAVIX input file. Answers may be typed or piped from a file.")
 string(REPLACE ";" "" CPACK_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)

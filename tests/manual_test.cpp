@@ -1,0 +1,75 @@
+// The manual page: it renders without a warning, and it names the forms, the water units
+// and the version exactly as the program shows them.
+#include <cstdio>
+#include <regex>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "support/harness.hpp"
+
+namespace zelk::test {
+namespace {
+
+const std::string manual = std::string(ZELK_SOURCE_DIR) + "/zelk.1";
+
+// Standard output and error of a shell command, and its exit status.
+std::pair<std::string, int> shell(const std::string& command) {
+    std::string text;
+    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
+    if (!pipe) return {"popen failed", -1};
+    char buffer[4096];
+    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, got);
+    return {text, ::pclose(pipe)};
+}
+
+TEST(Manual, RendersWithoutWarnings) {
+    const auto [text, status] = shell("groff -man -ww -z '" + manual + "'");
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(text, "");
+}
+
+// The program's own menus, from one sample with every answer empty.
+std::string menus() {
+    TempDir folder;
+    std::string answers(1 + 6 + 1 + 1 + 17 + 1 + 1, '\n');
+    answers += "n\n";
+    return runProgram(folder.path(), answers).out;
+}
+
+// The numbered lines of the menu that starts with heading and ends with the prompt end.
+std::vector<std::pair<std::string, std::string>> menu(const std::string& screens, const std::string& heading,
+                                                      const std::string& end) {
+    const std::size_t from = screens.find(heading), to = screens.find(end, from);
+    const std::string part = from == std::string::npos ? "" : screens.substr(from, to - from);
+    const std::regex entry("\n  ([1-9]) : ([^\n]+)");
+    std::vector<std::pair<std::string, std::string>> entries;
+    for (std::sregex_iterator it(part.begin(), part.end(), entry), none; it != none; ++it)
+        entries.emplace_back((*it)[1].str(), (*it)[2].str());
+    return entries;
+}
+
+TEST(Manual, NamesEveryMenuEntryAsTheProgramShowsIt) {
+    const std::string page = readFile(manual), screens = menus();
+    const auto water = menu(screens, " WATER PHASE CONCENTRATIONS\n", " Type item number, default is 1");
+    const auto steam = menu(screens, " STEAM PHASE GAS DATA AS\n", " <RETURN> if no steam phase");
+    EXPECT_EQ(water.size(), 2u);
+    EXPECT_EQ(steam.size(), 9u);
+    for (const auto* entries : {&water, &steam})
+        for (const auto& [number, text] : *entries)
+            EXPECT_NE(page.find(".B " + number + "\n.I \"" + text + "\"\n"), std::string::npos)
+                << "no entry " << number << " for \"" << text << "\"";
+}
+
+TEST(Manual, CarriesTheVersionOfTheBanner) {
+    std::smatch banner;
+    const std::string screens = menus();
+    ASSERT_TRUE(std::regex_search(screens, banner, std::regex(" Program ZELK, version ([0-9.]+),  ([A-Za-z]+ [0-9]+)\\.")));
+    const std::string title = ".TH ZELK 1 \"" + banner[2].str() + "\" \"ZELK " + banner[1].str() + "\"";
+    EXPECT_NE(readFile(manual).find(title), std::string::npos) << title;
+}
+
+}  // namespace
+}  // namespace zelk::test
