@@ -58,8 +58,11 @@ TEST(Install, PutsProgramManualAndDocumentationUnderThePrefix) {
     EXPECT_EQ(readFile((root / "share/man/man1/zelk.1").string()), readFile((source / "zelk.1").string()));
     EXPECT_EQ(readFile((root / "share/doc/zelk/README.md").string()), readFile((source / "README.md").string()));
     for (const fs::directory_entry& entry : fs::directory_iterator(source / "examples")) {
-        if (entry.path().extension() == ".received") continue;
-        EXPECT_TRUE(fs::exists(root / "share/doc/zelk/examples" / entry.path().filename())) << entry.path();
+        if (entry.path().extension() != ".answers") continue;
+        for (const char* kind : {".answers", ".console", ".out"}) {
+            const fs::path name = entry.path().stem().string() + kind;
+            EXPECT_TRUE(fs::exists(root / "share/doc/zelk/examples" / name)) << name;
+        }
     }
     expectExampleRuns(root / "bin/zelk");
 }
