@@ -7,16 +7,11 @@
 namespace zelk::test {
 namespace {
 
-const std::string banner =
-    "\n\n\n MORVANTIS\n\n Program ZELK, version 1.2,  April 2002.\n\n"
-    " Prompts the user for input data to the program KAVIX\n and writes it to the file KAVIX.IN\n\n\n"
-    " Output file (default kavix.in)  : ";
 
 const std::string waterMenu =
     emptyLines(6) + " WATER PHASE CONCENTRATIONS\n\n  1 : in mg/kg\n  2 : in m-mole/l\n\n"
                     " Type item number, default is 1  :  ";
 
-const std::string another = "\n\n Another sample?\n\n If so, type y,\n <RETURN> if no                  :  ";
 
 class MemoryFile : public BlockFile {
 public:
@@ -73,7 +68,7 @@ TEST(Dialogue, FileNameDefaultRule) {
         SCOPED_TRACE(c.answer);
         const Outcome o = run(c.answer + "\n");
         EXPECT_EQ(o.name, c.name);
-        EXPECT_EQ(o.out, banner + "\n\n\n\n SUNDRY DATA\n\n\n" + itemPrompt("Sample number              :  "));
+        EXPECT_EQ(o.out, banner() + "\n\n\n\n SUNDRY DATA\n\n\n" + itemPrompt("Sample number              :  "));
         EXPECT_EQ(o.status, 2);
         EXPECT_EQ(o.err, "zelk: end of file on standard input\n");
         EXPECT_EQ(o.file, "");
@@ -94,7 +89,7 @@ TEST(Dialogue, AnotherSampleAnswers) {
         EXPECT_EQ(o.err, "");
         const std::size_t blocks = static_cast<std::size_t>(std::count(o.file.begin(), o.file.end(), '\n')) / 34;
         EXPECT_EQ(blocks, c.goesOn ? 2u : 1u);
-        EXPECT_TRUE(o.out.ends_with(another));
+        EXPECT_TRUE(o.out.ends_with(anotherSample()));
     }
 }
 
@@ -116,7 +111,7 @@ TEST(Dialogue, NoSteamPhaseAnswersWriteNoHeading) {
         SCOPED_TRACE(answer);
         const Outcome o = run(std::string("\n") + sample(answer) + "n\n");
         EXPECT_EQ(o.status, 0);
-        EXPECT_TRUE(o.out.ends_with(steamMenuEnd + another)) << "no heading between the menu and the question";
+        EXPECT_TRUE(o.out.ends_with(steamMenuEnd + anotherSample())) << "no heading between the menu and the question";
         // Lines 25 to 34: every steam field is zero.
         const std::string zero = "      0.00000000";
         EXPECT_NE(o.file.find("\n" + zero + zero + zero + zero + zero + "\n\n<Gas CH4"), std::string::npos);

@@ -11,11 +11,6 @@
 namespace zelk::test {
 namespace {
 
-const std::string banner =
-    "\n\n\n MORVANTIS\n\n Program ZELK, version 1.2,  April 2002.\n\n"
-    " Prompts the user for input data to the program KAVIX\n and writes it to the file KAVIX.IN\n\n\n"
-    " Output file (default kavix.in)  : ";
-const std::string another = "\n\n Another sample?\n\n If so, type y,\n <RETURN> if no                  :  ";
 const std::string eof = "zelk: end of file on standard input\n";
 
 std::string steamMenu() {
@@ -126,7 +121,7 @@ TEST(Program, OneSampleByteForByte) {
     const auto run = runProgram(dir.path(), "\n" + s.answers + "n\n");
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, "");
-    EXPECT_EQ(run.out, banner + s.console + another);
+    EXPECT_EQ(run.out, banner() + s.console + anotherSample());
     EXPECT_EQ(readFile(dir.file("kavix.in")), s.block);
     EXPECT_FALSE(std::filesystem::exists(dir.file("kavix.in~")));
 }
@@ -136,7 +131,7 @@ TEST(Program, ThreeSamplesInOrder) {
     const Sample s = wellSample();
     const auto run = runProgram(dir.path(), "  out.dat\n" + s.answers + "y\n" + s.answers + "Yes\n" + s.answers + "\n");
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, banner + s.console + another + s.console + another + s.console + another);
+    EXPECT_EQ(run.out, banner() + s.console + anotherSample() + s.console + anotherSample() + s.console + anotherSample());
     EXPECT_EQ(readFile(dir.file("  out.dat")), s.block + s.block + s.block);
 }
 
@@ -152,7 +147,7 @@ TEST(Program, EndOfInputKeepsTheFinishedSamples) {
     }
     const auto atOnce = runProgram(dir.path(), "");
     EXPECT_EQ(atOnce.status, 2);
-    EXPECT_EQ(atOnce.out, banner);
+    EXPECT_EQ(atOnce.out, banner());
     EXPECT_EQ(atOnce.err, eof);
 }
 
@@ -160,7 +155,7 @@ TEST(Program, OutputFileThatCannotBeCreated) {
     TempDir dir;
     const auto run = runProgram(dir.path(), "no/such/folder/kavix.in\n" + wellSample().answers + "n\n");
     EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(run.out, banner);
+    EXPECT_EQ(run.out, banner());
     EXPECT_EQ(run.err, "zelk: cannot open output file \"no/such/folder/kavix.in\": No such file or directory\n");
 }
 
@@ -204,7 +199,7 @@ TEST(Program, SignalsAfterAFinishedSample) {
         const Sample s = wellSample();
         Running program(dir.path());
         program.answer("\n" + s.answers);
-        ASSERT_TRUE(program.waitForOutputEnding(another));
+        ASSERT_TRUE(program.waitForOutputEnding(anotherSample()));
         program.answer("y\nHE-22\n");  // the next sample is begun but lost
         ASSERT_TRUE(program.waitForOutputEnding(itemPrompt("Sample location            :  ")));
         program.signal(c.signal);
@@ -223,7 +218,7 @@ TEST(Program, FailedWriteIsReportedAndEndsWithStatusThree) {
     const auto run = runProgram(dir.path(), "\n" + s.answers + "y\n" + s.answers + "n\n", limit);
     EXPECT_EQ(run.status, 3);
     EXPECT_EQ(run.err, "zelk: cannot write a sample to output file \"kavix.in\": File too large\n");
-    EXPECT_EQ(run.out, banner + s.console + another + s.console + another);
+    EXPECT_EQ(run.out, banner() + s.console + anotherSample() + s.console + anotherSample());
     EXPECT_EQ(readFile(dir.file("kavix.in")), s.block);
 }
 

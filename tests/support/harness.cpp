@@ -30,6 +30,16 @@ std::string correctionQuestion() {
            " <RETURN> if no                  :  ";
 }
 
+std::string banner() {
+    return "\n\n\n MORVANTIS\n\n Program ZELK, version 1.2,  April 2002.\n\n"
+           " Prompts the user for input data to the program KAVIX\n and writes it to the file KAVIX.IN\n\n\n"
+           " Output file (default kavix.in)  : ";
+}
+
+std::string anotherSample() {
+    return "\n\n Another sample?\n\n If so, type y,\n <RETURN> if no                  :  ";
+}
+
 std::string itemPrompt(const std::string& label) { return "      " + label; }
 
 std::string emptyLines(int n) { return std::string(static_cast<std::size_t>(n), '\n'); }

@@ -33,6 +33,12 @@ std::string errorMessage();
 // The correction question, from its two empty lines to its open prompt.
 std::string correctionQuestion();
 
+// The start-up banner up to the open file-name prompt.
+std::string banner();
+
+// The another-sample question up to its open prompt.
+std::string anotherSample();
+
 // An item prompt: six blanks and the label.
 std::string itemPrompt(const std::string& label);
 
