@@ -1,6 +1,5 @@
 // The manual page: it renders without a warning, and it names the forms, the water units
 // and the version exactly as the program shows them.
-#include <cstdio>
 #include <regex>
 #include <string>
 #include <utility>
@@ -15,18 +14,8 @@ namespace {
 
 const std::string manual = std::string(ZELK_SOURCE_DIR) + "/zelk.1";
 
-// Standard output and error of a shell command, and its exit status.
-std::pair<std::string, int> shell(const std::string& command) {
-    std::string text;
-    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
-    if (!pipe) return {"popen failed", -1};
-    char buffer[4096];
-    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, got);
-    return {text, ::pclose(pipe)};
-}
-
 TEST(Manual, RendersWithoutWarnings) {
-    const auto [text, status] = shell("groff -man -ww -z '" + manual + "'");
+    const auto [text, status] = runShell("groff -man -ww -z '" + manual + "'");
     EXPECT_EQ(status, 0);
     EXPECT_EQ(text, "");
 }

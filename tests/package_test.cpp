@@ -1,6 +1,5 @@
 // Installation and the Debian package: what `cmake --install` puts under a prefix, and a
 // package built by CPack, unpacked with dpkg-deb and run on a worked example.
-#include <cstdio>
 #include <filesystem>
 #include <regex>
 #include <string>
@@ -20,16 +19,6 @@ const std::string example = "water-1-mgkg";
 
 std::string shellWord(const fs::path& path) { return "'" + path.string() + "'"; }
 
-// Standard output of a shell command (standard error joined to it), and its exit status.
-std::pair<std::string, int> shell(const std::string& command) {
-    std::string text;
-    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
-    if (!pipe) return {"popen failed", -1};
-    char buffer[4096];
-    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, got);
-    return {text, ::pclose(pipe)};
-}
-
 // The version that the program announces in its banner.
 std::string bannerVersion() {
     TempDir folder;
@@ -42,7 +31,7 @@ std::string bannerVersion() {
 void expectExampleRuns(const fs::path& program) {
     TempDir folder;
     const fs::path base = source / "examples" / example;
-    const auto [errors, status] = shell("cd " + shellWord(folder.path()) + " && " + shellWord(program) + " <" +
+    const auto [errors, status] = runShell("cd " + shellWord(folder.path()) + " && " + shellWord(program) + " <" +
                                         shellWord(base.string() + ".answers") + " >console");
     EXPECT_EQ(status, 0) << errors;
     EXPECT_EQ(errors, "");
@@ -52,7 +41,7 @@ void expectExampleRuns(const fs::path& program) {
 
 TEST(Install, PutsProgramManualAndDocumentationUnderThePrefix) {
     TempDir prefix;
-    const auto [log, status] = shell("cmake --install " + shellWord(build) + " --prefix " + shellWord(prefix.path()));
+    const auto [log, status] = runShell("cmake --install " + shellWord(build) + " --prefix " + shellWord(prefix.path()));
     ASSERT_EQ(status, 0) << log;
     const fs::path root = prefix.path();
     EXPECT_EQ(readFile((root / "share/man/man1/zelk.1").string()), readFile((source / "zelk.1").string()));
@@ -71,7 +60,7 @@ class Package : public testing::Test {
 protected:
     static void SetUpTestSuite() {
         folder_ = new TempDir;
-        const auto [log, status] = shell("cpack -G DEB --config " + shellWord(build / "CPackConfig.cmake") + " -B " +
+        const auto [log, status] = runShell("cpack -G DEB --config " + shellWord(build / "CPackConfig.cmake") + " -B " +
                                          shellWord(folder_->path()));
         ASSERT_EQ(status, 0) << log;
         for (const fs::directory_entry& entry : fs::directory_iterator(folder_->path()))
@@ -83,7 +72,7 @@ protected:
         folder_ = nullptr;
     }
     static std::string field(const std::string& name) {
-        std::string value = shell("dpkg-deb -f " + shellWord(deb_) + " " + name).first;
+        std::string value = runShell("dpkg-deb -f " + shellWord(deb_) + " " + name).first;
         while (!value.empty() && value.back() == '\n') value.pop_back();
         return value;
     }
@@ -103,7 +92,7 @@ TEST_F(Package, NamesItselfAndItsVersionFromTheBanner) {
 
 TEST_F(Package, UnpacksToAProgramThatRunsAnExample) {
     TempDir root;
-    const auto [log, status] = shell("dpkg-deb -x " + shellWord(deb_) + " " + shellWord(root.path()));
+    const auto [log, status] = runShell("dpkg-deb -x " + shellWord(deb_) + " " + shellWord(root.path()));
     ASSERT_EQ(status, 0) << log;
     const fs::path usr = fs::path(root.path()) / "usr";
     EXPECT_TRUE(fs::exists(usr / "share/doc/zelk/README.md"));
@@ -113,7 +102,7 @@ TEST_F(Package, UnpacksToAProgramThatRunsAnExample) {
 
 TEST_F(Package, CarriesTheManualGzippedWithoutNameOrTime) {
     TempDir root;
-    ASSERT_EQ(shell("dpkg-deb -x " + shellWord(deb_) + " " + shellWord(root.path())).second, 0);
+    ASSERT_EQ(runShell("dpkg-deb -x " + shellWord(deb_) + " " + shellWord(root.path())).second, 0);
     const fs::path man = fs::path(root.path()) / "usr/share/man/man1";
     EXPECT_FALSE(fs::exists(man / "zelk.1"));
     const std::string gz = readFile((man / "zelk.1.gz").string());
@@ -122,7 +111,7 @@ TEST_F(Package, CarriesTheManualGzippedWithoutNameOrTime) {
     EXPECT_EQ(gz[3] & 0x08, 0) << "the original file name is stored";
     EXPECT_EQ(gz.substr(4, 4), std::string(4, '\0')) << "a time stamp is stored";
     EXPECT_EQ(gz[8], 2) << "not compressed with -9";
-    EXPECT_EQ(shell("gzip -dc " + shellWord(man / "zelk.1.gz")).first, readFile((source / "zelk.1").string()));
+    EXPECT_EQ(runShell("gzip -dc " + shellWord(man / "zelk.1.gz")).first, readFile((source / "zelk.1").string()));
 }
 
 }  // namespace
