@@ -60,5 +60,25 @@ TEST(Manual, CarriesTheVersionOfTheBanner) {
     EXPECT_NE(readFile(manual).find(title), std::string::npos) << title;
 }
 
+// The diagnostics the page lists are the program's own, up to the name and reason it fills in.
+TEST(Manual, QuotesTheProgramsDiagnostics) {
+    const std::string page = readFile(manual);
+    const struct {
+        std::string answers;
+        std::string fixedPart;  // what the diagnostic says before anything particular to the run
+    } cases[] = {
+        {"", "zelk: end of file on standard input\n"},
+        {"no-such-folder/kavix.in\n", "zelk: cannot open output file \""},
+    };
+    for (const auto& c : cases) {
+        TempDir folder;
+        const std::string err = runProgram(folder.path(), c.answers).err;
+        ASSERT_EQ(err.substr(0, c.fixedPart.size()), c.fixedPart);
+        std::string roff = std::regex_replace(c.fixedPart, std::regex("\""), "\\(dq");
+        if (roff.back() == '\n') roff.pop_back();
+        EXPECT_NE(page.find(roff), std::string::npos) << roff;
+    }
+}
+
 }  // namespace
 }  // namespace zelk::test
