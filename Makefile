@@ -1,14 +1,16 @@
 # Thin wrapper over CMake: `make run` builds and runs the program here, `make test` builds
 # and runs every test, `make check` runs the tests under AddressSanitizer and UBSan, `make fuzz`
-# runs each libFuzzer target (clang) for FUZZ_SECONDS.
+# runs each libFuzzer target (clang) for FUZZ_SECONDS; `make install PREFIX=...` installs,
+# `make package` builds the Debian package in ./build.
 BUILD ?= build
 CHECK_BUILD ?= build-check
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 300
 CLANGXX ?= $(shell command -v clang++-14 || command -v clang++)
+PREFIX ?= /usr/local
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all build run test check fuzz clean
+.PHONY: all build run test check fuzz install package examples clean
 
 all: build
 
@@ -35,6 +37,16 @@ fuzz:
 	for target in read_f15 read_i dialogue; do \
 	  fuzz/run $(FUZZ_BUILD) $$target $(FUZZ_SECONDS) || exit 1; \
 	done
+
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+package: build
+	cd $(BUILD) && cpack -G DEB
+
+# Writes the examples' transcripts and output files anew from the built program.
+examples: build
+	examples/generate $(BUILD)/zelk
 
 clean:
 	rm -rf $(BUILD) $(CHECK_BUILD) $(FUZZ_BUILD)
