@@ -1,0 +1,20 @@
+// The floor's script: a recorded run's reads and writes in their order, one step each.
+#pragma once
+
+#include <cstdint>
+
+namespace zelk::bench {
+
+enum Channel : std::uint32_t {
+    input = 0,   // a read of standard input; bytes is the capacity asked for
+    output = 1,  // a write to standard output
+    errors = 2,  // a write to standard error
+    file = 3,    // a write to the output file
+};
+
+struct Step {
+    std::uint32_t channel;
+    std::uint32_t bytes;
+};
+
+}  // namespace zelk::bench
