@@ -14,6 +14,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <sys/resource.h>
@@ -106,39 +107,41 @@ long number(std::string_view text) {
 
 // One line of strace output, for example `read(0, ""..., 65536) = 65536`, perhaps after a pid.
 // Reads of other descriptors than standard input are the loader's and are left out.
-void parseCall(std::string_view line, std::vector<Step>& steps, Calls& calls) {
+std::optional<Step> parseCall(std::string_view line, Calls& calls) {
     const std::size_t open = line.find('(');
-    if (open == std::string_view::npos) return;
+    if (open == std::string_view::npos) return std::nullopt;
     std::string_view name = line.substr(0, open);
     if (const std::size_t blank = name.rfind(' '); blank != std::string_view::npos) name = name.substr(blank + 1);
     const bool isRead = name == "read";
-    if (!isRead && name != "write") return;
+    if (!isRead && name != "write") return std::nullopt;
     const std::size_t close = line.rfind(')');
     const std::size_t equals = line.rfind(" = ");
     const std::size_t lastComma = line.rfind(", ", close);
     if (close == std::string_view::npos || equals == std::string_view::npos || lastComma == std::string_view::npos)
-        return;
+        return std::nullopt;
     const long fd = number(line.substr(open + 1, line.find(',', open) - open - 1));
     const long asked = number(line.substr(lastComma + 2, close - lastComma - 2));
     const long result = number(line.substr(equals + 3));
-    if (fd < 0 || result < 0) return;
+    if (fd < 0 || result < 0) return std::nullopt;
+    const auto bytes = static_cast<std::uint32_t>(result);
     if (isRead) {
-        if (fd != 0) return;
-        steps.push_back({zelk::bench::input, static_cast<std::uint32_t>(asked)});
+        if (fd != 0) return std::nullopt;
         ++calls.reads;
         calls.bytesRead += result;
-    } else if (fd == 1) {
-        steps.push_back({zelk::bench::output, static_cast<std::uint32_t>(result)});
+        return Step{zelk::bench::input, static_cast<std::uint32_t>(asked)};
+    }
+    if (fd == 1) {
         ++calls.consoleWrites;
         calls.consoleBytes += result;
-    } else if (fd == 2) {
-        steps.push_back({zelk::bench::errors, static_cast<std::uint32_t>(result)});
-        ++calls.errorWrites;
-    } else {
-        steps.push_back({zelk::bench::file, static_cast<std::uint32_t>(result)});
-        ++calls.fileWrites;
-        calls.fileBytes += result;
+        return Step{zelk::bench::output, bytes};
     }
+    if (fd == 2) {
+        ++calls.errorWrites;
+        return Step{zelk::bench::errors, bytes};
+    }
+    ++calls.fileWrites;
+    calls.fileBytes += result;
+    return Step{zelk::bench::file, bytes};
 }
 
 // Records one run of zelk and writes the floor's script; returns what the run did.
@@ -150,12 +153,14 @@ Calls record(const Options& options, const std::string& folder, const std::strin
     if (traced.status == 127) fail("cannot run strace (is it installed?)");
     std::ifstream in(trace);
     if (!in) fail("no trace in " + trace);
-    std::vector<Step> steps;
+    // Step by step into the script, to keep the runner small (see bench()).
+    std::ofstream out(script, std::ios::binary);
     Calls calls;
     calls.status = traced.status;
-    for (std::string line; std::getline(in, line);) parseCall(line, steps, calls);
-    std::ofstream out(script, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(steps.data()), static_cast<std::streamsize>(steps.size() * sizeof(Step)));
+    for (std::string line; std::getline(in, line);) {
+        if (const std::optional<Step> step = parseCall(line, calls))
+            out.write(reinterpret_cast<const char*>(&*step), sizeof(Step));
+    }
     if (!out) fail("cannot write " + script);
     std::filesystem::remove(trace);
     return calls;
@@ -200,12 +205,20 @@ void bench(const Options& options, long samples) {
     const std::string answers = folder + "/answers.txt";
     const std::string script = folder + "/floor.script";
     {
+        // Written a piece at a time: the runner stays small, since a forked child starts
+        // its peak resident memory from the runner's.
         zelk::bench::AnswerWriter writer(options.mix);
+        std::ofstream out(answers, std::ios::binary);
         std::string text;
         zelk::bench::AnswerWriter::start(text);
-        for (long index = 0; index < samples; ++index) writer.sample(text, static_cast<int>(index));
+        for (long index = 0; index < samples; ++index) {
+            writer.sample(text, static_cast<int>(index));
+            out << text;
+            text.clear();
+        }
         zelk::bench::AnswerWriter::stop(text);
-        std::ofstream(answers, std::ios::binary) << text;
+        out << text;
+        if (!out) fail("cannot write " + answers);
     }
 
     const Calls calls = record(options, folder, answers, script);
@@ -235,7 +248,7 @@ void bench(const Options& options, long samples) {
     const auto n = static_cast<double>(samples);
     const double lowest = *std::min_element(ratios.begin(), ratios.end());
     const double highest = *std::max_element(ratios.begin(), ratios.end());
-    std::printf("%ld samples: per sample %.2f reads, %.2f writes (%.2f console, %.2f file), %.0f bytes written "
+    std::printf("%ld samples: per sample %.4f reads, %.2f writes (%.2f console, %.2f file), %.0f bytes written "
                 "(%.0f console, %.0f file); %.1f MB written in all\n",
                 samples, static_cast<double>(calls.reads) / n,
                 static_cast<double>(calls.consoleWrites + calls.fileWrites + calls.errorWrites) / n,
