@@ -2,8 +2,11 @@
 #include "dialogue/field.hpp"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <system_error>
 
@@ -39,6 +42,66 @@ void justify(std::string& out, bool negative, std::string_view digits, int w) {
     }
 }
 
+constexpr std::uint64_t powersOfTen[] = {
+    1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000, 1000000000, 10000000000,
+};
+
+// The magnitude of value times 10^d, rounded to an integer (ties to even), when that fits in
+// 64 bits. A float is m * 2^e with m below 2^24, so integer arithmetic gives it exactly.
+std::optional<std::uint64_t> scaledMagnitude(float value, int d) {
+    if (d < 0 || d >= static_cast<int>(std::size(powersOfTen))) return std::nullopt;
+    const auto bits = std::bit_cast<std::uint32_t>(value);
+    const int biased = static_cast<int>((bits >> 23) & 0xFFu);
+    std::uint64_t mantissa = bits & 0x7FFFFFu;
+    int exponent = -149;  // subnormals
+    if (biased != 0) {
+        mantissa |= 0x800000u;
+        exponent = biased - 150;
+    }
+    const std::uint64_t scale = powersOfTen[d];
+    if (exponent >= 0) {
+        if (exponent > 39) return std::nullopt;
+        const std::uint64_t whole = mantissa << exponent;
+        if (whole > std::numeric_limits<std::uint64_t>::max() / scale) return std::nullopt;
+        return whole * scale;
+    }
+    const std::uint64_t product = mantissa * scale;  // below 2^58
+    const int shift = -exponent;
+    if (shift >= 64) return 0;  // below one half
+    const std::uint64_t quotient = product >> shift;
+    const std::uint64_t remainder = product & ((std::uint64_t{1} << shift) - 1);
+    const std::uint64_t half = std::uint64_t{1} << (shift - 1);
+    return quotient + ((remainder > half || (remainder == half && (quotient & 1))) ? 1 : 0);
+}
+
+constexpr auto digitPairs = [] {
+    std::array<char, 200> pairs{};
+    for (int i = 0; i < 100; ++i) {
+        pairs[static_cast<std::size_t>(2 * i)] = static_cast<char>('0' + i / 10);
+        pairs[static_cast<std::size_t>(2 * i + 1)] = static_cast<char>('0' + i % 10);
+    }
+    return pairs;
+}();
+
+// Writes the decimal digits of value, at least `minimum` of them (zeros in front), so that they
+// end just before end; returns where they start.
+char* digitsBefore(char* end, std::uint64_t value, int minimum) {
+    char* start = end;
+    while (value >= 100) {
+        start -= 2;
+        std::memcpy(start, &digitPairs[2 * (value % 100)], 2);
+        value /= 100;
+    }
+    if (value >= 10) {
+        start -= 2;
+        std::memcpy(start, &digitPairs[2 * value], 2);
+    } else {
+        *--start = static_cast<char>('0' + value);
+    }
+    while (end - start < minimum) *--start = '0';
+    return start;
+}
+
 }  // namespace
 
 void renderF(std::string& out, float value, int w, int d) {
@@ -46,12 +109,24 @@ void renderF(std::string& out, float value, int w, int d) {
         justify(out, false, "nan", w);
         return;
     }
-    const double magnitude = std::fabs(static_cast<double>(value));
-    if (std::isinf(magnitude)) {
+    if (std::isinf(value)) {
         justify(out, value < 0, "inf", w);
         return;
     }
-    // Largest float rendered with ten decimals: 39 integer digits, a point, ten digits.
+    if (const std::optional<std::uint64_t> scaled = scaledMagnitude(value, d)) {
+        // Integer digits (at least one), the point, then exactly d digits.
+        char buffer[40];
+        char* const end = buffer + sizeof buffer;
+        char* start = end;
+        if (d > 0) start = digitsBefore(end, *scaled % powersOfTen[d], d);
+        *--start = '.';
+        start = digitsBefore(start, *scaled / powersOfTen[d], 1);
+        justify(out, value < 0 && *scaled != 0, std::string_view(start, static_cast<std::size_t>(end - start)), w);
+        return;
+    }
+    // Values too large for 64 bits once scaled; the largest float with ten decimals takes
+    // 39 integer digits, a point and ten digits.
+    const double magnitude = std::fabs(static_cast<double>(value));
     char buffer[96];
     auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::fixed, d);
     char* end = result.ptr;
