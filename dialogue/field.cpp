@@ -30,9 +30,12 @@ void pad(std::string& out, int count, char c) {
 void justify(std::string& out, bool negative, std::string_view digits, int w) {
     const int n = static_cast<int>(digits.size()) + (negative ? 1 : 0);
     if (n <= w) {
-        pad(out, w - n, ' ');
-        if (negative) out.push_back('-');
-        out.append(digits);
+        // A field of blanks, then sign and digits over its right end.
+        const std::size_t at = out.size();
+        out.append(static_cast<std::size_t>(w), ' ');
+        char* field = out.data() + at + (w - n);
+        if (negative) *field++ = '-';
+        std::memcpy(field, digits.data(), digits.size());
     } else if (n == w + 1 && digits.size() > 1 && digits[0] == '0') {
         // The leading zero of a magnitude below 1 gives way so that the value still fits.
         if (negative) out.push_back('-');
@@ -83,22 +86,33 @@ constexpr auto digitPairs = [] {
     return pairs;
 }();
 
-// Writes the decimal digits of value, at least `minimum` of them (zeros in front), so that they
-// end just before end; returns where they start.
-char* digitsBefore(char* end, std::uint64_t value, int minimum) {
+// Writes scaled / 10^d with its d decimals so that it ends just before end, two digits at a
+// time; returns where it starts. At least one digit comes before the point.
+char* fixedDigits(char* end, std::uint64_t scaled, int d) {
     char* start = end;
-    while (value >= 100) {
-        start -= 2;
-        std::memcpy(start, &digitPairs[2 * (value % 100)], 2);
-        value /= 100;
+    int decimals = d;
+    if (decimals % 2 == 1) {
+        *--start = static_cast<char>('0' + scaled % 10);
+        scaled /= 10;
+        --decimals;
     }
-    if (value >= 10) {
+    for (; decimals > 0; decimals -= 2) {
         start -= 2;
-        std::memcpy(start, &digitPairs[2 * value], 2);
+        std::memcpy(start, &digitPairs[2 * (scaled % 100)], 2);
+        scaled /= 100;
+    }
+    *--start = '.';
+    while (scaled >= 100) {
+        start -= 2;
+        std::memcpy(start, &digitPairs[2 * (scaled % 100)], 2);
+        scaled /= 100;
+    }
+    if (scaled >= 10) {
+        start -= 2;
+        std::memcpy(start, &digitPairs[2 * scaled], 2);
     } else {
-        *--start = static_cast<char>('0' + value);
+        *--start = static_cast<char>('0' + scaled);
     }
-    while (end - start < minimum) *--start = '0';
     return start;
 }
 
@@ -114,13 +128,9 @@ void renderF(std::string& out, float value, int w, int d) {
         return;
     }
     if (const std::optional<std::uint64_t> scaled = scaledMagnitude(value, d)) {
-        // Integer digits (at least one), the point, then exactly d digits.
         char buffer[40];
         char* const end = buffer + sizeof buffer;
-        char* start = end;
-        if (d > 0) start = digitsBefore(end, *scaled % powersOfTen[d], d);
-        *--start = '.';
-        start = digitsBefore(start, *scaled / powersOfTen[d], 1);
+        const char* start = fixedDigits(end, *scaled, d);
         justify(out, value < 0 && *scaled != 0, std::string_view(start, static_cast<std::size_t>(end - start)), w);
         return;
     }
