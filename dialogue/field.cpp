@@ -149,13 +149,10 @@ void renderF(std::string& out, float value, int w, int d) {
 void renderI(std::string& out, long value, int w) {
     char buffer[24];
     auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    const std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
-    if (static_cast<int>(text.size()) <= w) {
-        pad(out, w - static_cast<int>(text.size()), ' ');
-        out.append(text);
-    } else {
-        pad(out, w, '*');
-    }
+    std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
+    const bool negative = value < 0;
+    if (negative) text.remove_prefix(1);
+    justify(out, negative, text, w);
 }
 
 void renderA(std::string& out, std::string_view text) { out.append(text); }
@@ -195,6 +192,11 @@ std::string renderAw(std::string_view text, int w) {
 
 namespace {
 
+constexpr double exactPowersOfTen[] = {
+    1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22,
+};
+
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isSign(char c) { return c == '+' || c == '-'; }
 bool isExponentLetter(char c) { return c == 'E' || c == 'e' || c == 'D' || c == 'd'; }
@@ -219,6 +221,7 @@ std::optional<float> readF15(std::string_view line) {
     char number[40];
     std::size_t numberLength = 0;
     if (negative) number[numberLength++] = '-';
+    std::uint64_t mantissa = 0;  // the digits as an integer: at most 15 of them
     int mantissaDigits = 0;
     int integerDigits = 0;
     int firstNonZero = -1;
@@ -229,6 +232,7 @@ std::optional<float> readF15(std::string_view line) {
             if (c != '0' && firstNonZero < 0) firstNonZero = mantissaDigits;
             ++mantissaDigits;
             if (!point) ++integerDigits;
+            mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
             number[numberLength++] = c;
         } else if (c == '.' && !point) {
             point = true;
@@ -257,11 +261,20 @@ std::optional<float> readF15(std::string_view line) {
     // A sign, a point, or both, with no digit: zero.
     if (mantissaDigits == 0) return 0.0f;
 
+    // Decimal to double, correctly rounded, then double to float: the two roundings are
+    // intended. The mantissa and a power of ten up to 10^22 are exact doubles, so for the
+    // usual answers one multiplication or division is that correctly rounded conversion.
+    const long scale = exponent - (mantissaDigits - integerDigits);
+    if (scale >= -22 && scale <= 22) {
+        const auto whole = static_cast<double>(mantissa);
+        const double magnitude = scale >= 0 ? whole * exactPowersOfTen[scale] : whole / exactPowersOfTen[-scale];
+        return toSingle(negative ? -magnitude : magnitude);
+    }
+
     number[numberLength++] = 'e';
     auto written = std::to_chars(number + numberLength, number + sizeof number, exponent);
     numberLength = static_cast<std::size_t>(written.ptr - number);
 
-    // Decimal to double, correctly rounded, then double to float: the two roundings are intended.
     double value = 0.0;
     auto parsed = std::from_chars(number, number + numberLength, value);
     if (parsed.ec == std::errc::result_out_of_range) {

@@ -1,11 +1,14 @@
-// Fw.d rendering against the C library's correctly rounded conversion, over a sweep of floats:
-// every magnitude from the subnormals to the largest float, and the halfway cases.
+// Field editing against the C library's correctly rounded conversions, over sweeps: Fw.d
+// rendering of floats of every magnitude and the halfway cases, and F15.0 reading of answers
+// of every shape of digits, point and exponent.
 #include <gtest/gtest.h>
 
 #include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <random>
 #include <string>
 
 #include "dialogue/field.hpp"
@@ -53,6 +56,28 @@ TEST(RenderFRounding, NegativeValuesMirrorPositiveOnes) {
             negative[positive.find_first_not_of(' ') - 1] = '-';
             EXPECT_EQ(renderF(-value, 60, d), negative) << value << ", d " << d;
         }
+    }
+}
+
+TEST(ReadF15Conversion, AgreesWithCorrectlyRoundedConversion) {
+    // Random answers: up to 15 characters of digits with a point somewhere, and an exponent
+    // now and then, from the smallest floats to beyond the largest.
+    std::mt19937 random(15);
+    for (int n = 0; n < 200000; ++n) {
+        std::string answer;
+        if (random() % 4 == 0) answer += '-';
+        const int digits = 1 + static_cast<int>(random() % 12);
+        const int pointAt = static_cast<int>(random() % (digits + 1));
+        for (int k = 0; k < digits; ++k) {
+            if (k == pointAt) answer += '.';
+            answer += static_cast<char>('0' + random() % 10);
+        }
+        if (random() % 3 == 0) answer += "e" + std::to_string(static_cast<int>(random() % 90) - 50);
+        if (answer.size() > 15) continue;  // the field would cut it
+        const float expected = toSingle(std::strtod(answer.c_str(), nullptr));
+        const std::optional<float> read = readF15(answer);
+        ASSERT_TRUE(read.has_value()) << answer;
+        ASSERT_EQ(std::bit_cast<std::uint32_t>(*read), std::bit_cast<std::uint32_t>(expected)) << answer;
     }
 }
 
