@@ -30,12 +30,9 @@ void pad(std::string& out, int count, char c) {
 void justify(std::string& out, bool negative, std::string_view digits, int w) {
     const int n = static_cast<int>(digits.size()) + (negative ? 1 : 0);
     if (n <= w) {
-        // A field of blanks, then sign and digits over its right end.
-        const std::size_t at = out.size();
-        out.append(static_cast<std::size_t>(w), ' ');
-        char* field = out.data() + at + (w - n);
-        if (negative) *field++ = '-';
-        std::memcpy(field, digits.data(), digits.size());
+        pad(out, w - n, ' ');
+        if (negative) out.push_back('-');
+        out.append(digits);
     } else if (n == w + 1 && digits.size() > 1 && digits[0] == '0') {
         // The leading zero of a magnitude below 1 gives way so that the value still fits.
         if (negative) out.push_back('-');
@@ -86,8 +83,26 @@ constexpr auto digitPairs = [] {
     return pairs;
 }();
 
-// Writes scaled / 10^d with its d decimals so that it ends just before end, two digits at a
-// time; returns where it starts. At least one digit comes before the point.
+// Writes the decimal digits of value (at least one) so that they end just before end, two
+// at a time; returns where they start.
+char* integerDigits(char* end, std::uint64_t value) {
+    char* start = end;
+    while (value >= 100) {
+        start -= 2;
+        std::memcpy(start, &digitPairs[2 * (value % 100)], 2);
+        value /= 100;
+    }
+    if (value >= 10) {
+        start -= 2;
+        std::memcpy(start, &digitPairs[2 * value], 2);
+    } else {
+        *--start = static_cast<char>('0' + value);
+    }
+    return start;
+}
+
+// Writes scaled / 10^d with its d decimals so that it ends just before end; returns where it
+// starts. At least one digit comes before the point.
 char* fixedDigits(char* end, std::uint64_t scaled, int d) {
     char* start = end;
     int decimals = d;
@@ -102,18 +117,22 @@ char* fixedDigits(char* end, std::uint64_t scaled, int d) {
         scaled /= 100;
     }
     *--start = '.';
-    while (scaled >= 100) {
-        start -= 2;
-        std::memcpy(start, &digitPairs[2 * (scaled % 100)], 2);
-        scaled /= 100;
+    return integerDigits(start, scaled);
+}
+
+// Fields up to this wide are built whole in a buffer of blanks, from its right end.
+constexpr int builtWidth = 48;
+
+// Appends sign and digits as a field of w characters. The digits run from start to the end
+// of a buffer of builtWidth blanks, so a field that fits is copied out in one piece.
+void appendBuilt(std::string& out, bool negative, char* start, char* end, int w) {
+    const int n = static_cast<int>(end - start) + (negative ? 1 : 0);
+    if (n <= w && w <= builtWidth) {
+        if (negative) start[-1] = '-';
+        out.append(end - w, static_cast<std::size_t>(w));
+        return;
     }
-    if (scaled >= 10) {
-        start -= 2;
-        std::memcpy(start, &digitPairs[2 * scaled], 2);
-    } else {
-        *--start = static_cast<char>('0' + scaled);
-    }
-    return start;
+    justify(out, negative, std::string_view(start, static_cast<std::size_t>(end - start)), w);
 }
 
 }  // namespace
@@ -128,10 +147,10 @@ void renderF(std::string& out, float value, int w, int d) {
         return;
     }
     if (const std::optional<std::uint64_t> scaled = scaledMagnitude(value, d)) {
-        char buffer[40];
+        char buffer[builtWidth];
+        std::memset(buffer, ' ', sizeof buffer);
         char* const end = buffer + sizeof buffer;
-        const char* start = fixedDigits(end, *scaled, d);
-        justify(out, value < 0 && *scaled != 0, std::string_view(start, static_cast<std::size_t>(end - start)), w);
+        appendBuilt(out, value < 0 && *scaled != 0, fixedDigits(end, *scaled, d), end, w);
         return;
     }
     // Values too large for 64 bits once scaled; the largest float with ten decimals takes
@@ -147,12 +166,12 @@ void renderF(std::string& out, float value, int w, int d) {
 }
 
 void renderI(std::string& out, long value, int w) {
-    char buffer[24];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
-    const bool negative = value < 0;
-    if (negative) text.remove_prefix(1);
-    justify(out, negative, text, w);
+    char buffer[builtWidth];
+    std::memset(buffer, ' ', sizeof buffer);
+    char* const end = buffer + sizeof buffer;
+    // Negated as unsigned, so that the most negative value has its magnitude too.
+    const auto magnitude = value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+    appendBuilt(out, value < 0, integerDigits(end, magnitude), end, w);
 }
 
 void renderA(std::string& out, std::string_view text) { out.append(text); }
