@@ -220,6 +220,29 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isSign(char c) { return c == '+' || c == '-'; }
 bool isExponentLetter(char c) { return c == 'E' || c == 'e' || c == 'D' || c == 'd'; }
 
+// The slow way from decimal to double, for exponents beyond the exactly held powers of ten:
+// the digits and the exponent as text for the correctly rounded conversion. Beyond the
+// double range, too large becomes infinity and too small becomes zero.
+double decimalToDouble(bool negative, std::string_view mantissa, long exponent) {
+    char number[40];
+    std::size_t length = 0;
+    if (negative) number[length++] = '-';
+    std::memcpy(number + length, mantissa.data(), mantissa.size());
+    length += mantissa.size();
+    number[length++] = 'e';
+    length = static_cast<std::size_t>(std::to_chars(number + length, number + sizeof number, exponent).ptr - number);
+
+    double value = 0.0;
+    if (std::from_chars(number, number + length, value).ec != std::errc::result_out_of_range) return value;
+    // The decimal exponent of the first significant digit tells which way it went.
+    const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+    const std::size_t first = mantissa.find_first_of("123456789");
+    if (first == std::string_view::npos) return negative ? -0.0 : 0.0;
+    const long leading = first < point ? static_cast<long>(point - first) - 1 : -static_cast<long>(first - point);
+    const double limit = leading + exponent > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+    return negative ? -limit : limit;
+}
+
 }  // namespace
 
 std::optional<float> readF15(std::string_view line) {
@@ -236,37 +259,32 @@ std::optional<float> readF15(std::string_view line) {
     bool negative = false;
     if (i < length && isSign(text[i])) negative = text[i++] == '-';
 
-    // Mantissa: digits with at most one point, copied for the decimal conversion.
-    char number[40];
-    std::size_t numberLength = 0;
-    if (negative) number[numberLength++] = '-';
-    std::uint64_t mantissa = 0;  // the digits as an integer: at most 15 of them
-    int mantissaDigits = 0;
-    int integerDigits = 0;
-    int firstNonZero = -1;
+    // Mantissa: digits with at most one point. At most 15 digits, so exact as an integer.
+    const std::size_t mantissaStart = i;
+    std::uint64_t mantissa = 0;
+    int digits = 0;
+    int decimals = 0;
     bool point = false;
     for (; i < length; ++i) {
         const char c = text[i];
         if (isDigit(c)) {
-            if (c != '0' && firstNonZero < 0) firstNonZero = mantissaDigits;
-            ++mantissaDigits;
-            if (!point) ++integerDigits;
             mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
-            number[numberLength++] = c;
+            ++digits;
+            if (point) ++decimals;
         } else if (c == '.' && !point) {
             point = true;
-            number[numberLength++] = c;
         } else {
             break;
         }
     }
+    const std::string_view mantissaText(text + mantissaStart, i - mantissaStart);
 
     // Exponent: a letter with an optional sign, or a sign alone, then at least one digit.
     long exponent = 0;
     if (i < length) {
         const char c = text[i];
         if (!isExponentLetter(c) && !isSign(c)) return std::nullopt;
-        if (mantissaDigits == 0) return std::nullopt;
+        if (digits == 0) return std::nullopt;
         if (isExponentLetter(c)) ++i;
         bool exponentNegative = false;
         if (i < length && isSign(text[i])) exponentNegative = text[i++] == '-';
@@ -278,31 +296,18 @@ std::optional<float> readF15(std::string_view line) {
     }
 
     // A sign, a point, or both, with no digit: zero.
-    if (mantissaDigits == 0) return 0.0f;
+    if (digits == 0) return 0.0f;
 
     // Decimal to double, correctly rounded, then double to float: the two roundings are
     // intended. The mantissa and a power of ten up to 10^22 are exact doubles, so for the
     // usual answers one multiplication or division is that correctly rounded conversion.
-    const long scale = exponent - (mantissaDigits - integerDigits);
+    const long scale = exponent - decimals;
     if (scale >= -22 && scale <= 22) {
         const auto whole = static_cast<double>(mantissa);
         const double magnitude = scale >= 0 ? whole * exactPowersOfTen[scale] : whole / exactPowersOfTen[-scale];
         return toSingle(negative ? -magnitude : magnitude);
     }
-
-    number[numberLength++] = 'e';
-    auto written = std::to_chars(number + numberLength, number + sizeof number, exponent);
-    numberLength = static_cast<std::size_t>(written.ptr - number);
-
-    double value = 0.0;
-    auto parsed = std::from_chars(number, number + numberLength, value);
-    if (parsed.ec == std::errc::result_out_of_range) {
-        // Out of the double range: too large becomes infinity, too small becomes zero.
-        const long magnitude = (firstNonZero < 0 ? 0 : integerDigits - firstNonZero - 1) + exponent;
-        const double limit = firstNonZero >= 0 && magnitude > 0 ? std::numeric_limits<double>::infinity() : 0.0;
-        value = negative ? -limit : limit;
-    }
-    return toSingle(value);
+    return toSingle(decimalToDouble(negative, mantissaText, exponent));
 }
 
 std::optional<int> readI(std::string_view line, int w) {
