@@ -43,13 +43,42 @@ void justify(std::string& out, bool negative, std::string_view digits, int w) {
 }
 
 constexpr std::uint64_t powersOfTen[] = {
-    1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000, 1000000000, 10000000000,
+    1,
+    10,
+    100,
+    1000,
+    10000,
+    100000,
+    1000000,
+    10000000,
+    100000000,
+    1000000000,
+    10000000000,
+    100000000000,
+    1000000000000,
+    10000000000000,
+    100000000000000,
+    1000000000000000,
+    10000000000000000,
+    100000000000000000,
+    1000000000000000000,
+    10000000000000000000u,
 };
 
-// The magnitude of value times 10^d, rounded to an integer (ties to even), when that fits in
-// 64 bits. A float is m * 2^e with m below 2^24, so integer arithmetic gives it exactly.
-std::optional<std::uint64_t> scaledMagnitude(float value, int d) {
-    if (d < 0 || d >= static_cast<int>(std::size(powersOfTen))) return std::nullopt;
+// The most decimals that toFixed gives: m * 10^d must stay below 2^64 for any m below 2^24.
+constexpr int fixedDecimals = 10;
+
+// A magnitude as its integer part and its first d decimals, the decimals as an integer.
+struct Fixed {
+    std::uint64_t integer;
+    std::uint64_t decimals;
+};
+
+// The magnitude of value with d decimals, rounded from its exact value (ties to even). A float
+// is m * 2^e with m below 2^24, so integer arithmetic gives both parts exactly. None for more
+// than ten decimals or for a magnitude of 2^63 or more.
+std::optional<Fixed> toFixed(float value, int d) {
+    if (d < 0 || d > fixedDecimals) return std::nullopt;
     const auto bits = std::bit_cast<std::uint32_t>(value);
     const int biased = static_cast<int>((bits >> 23) & 0xFFu);
     std::uint64_t mantissa = bits & 0x7FFFFFu;
@@ -58,20 +87,31 @@ std::optional<std::uint64_t> scaledMagnitude(float value, int d) {
         mantissa |= 0x800000u;
         exponent = biased - 150;
     }
-    const std::uint64_t scale = powersOfTen[d];
     if (exponent >= 0) {
         if (exponent > 39) return std::nullopt;
-        const std::uint64_t whole = mantissa << exponent;
-        if (whole > std::numeric_limits<std::uint64_t>::max() / scale) return std::nullopt;
-        return whole * scale;
+        return Fixed{mantissa << exponent, 0};
     }
-    const std::uint64_t product = mantissa * scale;  // below 2^58
     const int shift = -exponent;
-    if (shift >= 64) return 0;  // below one half
-    const std::uint64_t quotient = product >> shift;
+    if (shift >= 64) return Fixed{0, 0};  // below 2^-40: no digit of ten decimals
+    const std::uint64_t integer = mantissa >> shift;
+    const std::uint64_t fraction = mantissa & ((std::uint64_t{1} << shift) - 1);
+    const std::uint64_t product = fraction * powersOfTen[d];  // below 2^58
+    std::uint64_t decimals = product >> shift;
     const std::uint64_t remainder = product & ((std::uint64_t{1} << shift) - 1);
     const std::uint64_t half = std::uint64_t{1} << (shift - 1);
-    return quotient + ((remainder > half || (remainder == half && (quotient & 1))) ? 1 : 0);
+    const std::uint64_t lastDigit = d == 0 ? integer : decimals;  // what a tie rounds to even
+    if (remainder > half || (remainder == half && (lastDigit & 1))) ++decimals;
+    if (decimals == powersOfTen[d]) return Fixed{integer + 1, 0};
+    return Fixed{integer, decimals};
+}
+
+// How many decimal digits value has (one for zero).
+int digitCount(std::uint64_t value) {
+    // 1233 / 4096 is just below log10(2): a first guess from the bit length, then one test.
+    // The lowest bit set makes zero count as a digit and changes no other count.
+    const std::uint64_t odd = value | 1;
+    const int guess = static_cast<int>((std::bit_width(odd) * 1233) >> 12);
+    return guess + (odd >= powersOfTen[guess] ? 1 : 0);
 }
 
 constexpr auto digitPairs = [] {
@@ -83,56 +123,44 @@ constexpr auto digitPairs = [] {
     return pairs;
 }();
 
+void twoDigits(char* out, std::uint64_t value) { std::memcpy(out, &digitPairs[2 * value], 2); }
+
 // Writes the decimal digits of value (at least one) so that they end just before end, two
 // at a time; returns where they start.
 char* integerDigits(char* end, std::uint64_t value) {
     char* start = end;
-    while (value >= 100) {
-        start -= 2;
-        std::memcpy(start, &digitPairs[2 * (value % 100)], 2);
-        value /= 100;
-    }
-    if (value >= 10) {
-        start -= 2;
-        std::memcpy(start, &digitPairs[2 * value], 2);
-    } else {
+    for (; value >= 100; value /= 100) twoDigits(start -= 2, value % 100);
+    if (value >= 10)
+        twoDigits(start -= 2, value);
+    else
         *--start = static_cast<char>('0' + value);
-    }
     return start;
 }
 
-// Writes scaled / 10^d with its d decimals so that it ends just before end; returns where it
-// starts. At least one digit comes before the point.
-char* fixedDigits(char* end, std::uint64_t scaled, int d) {
+// Writes the magnitude with its d decimals so that it ends just before end; returns where it
+// starts. The decimals go four at a time, whose two halves do not wait for each other.
+char* fixedDigits(char* end, Fixed magnitude, int d) {
     char* start = end;
-    int decimals = d;
-    if (decimals % 2 == 1) {
-        *--start = static_cast<char>('0' + scaled % 10);
-        scaled /= 10;
-        --decimals;
+    std::uint64_t decimals = magnitude.decimals;
+    for (; d >= 4; d -= 4, decimals /= 10000) {
+        const std::uint64_t four = decimals % 10000;
+        twoDigits(start -= 2, four % 100);
+        twoDigits(start -= 2, four / 100);
     }
-    for (; decimals > 0; decimals -= 2) {
-        start -= 2;
-        std::memcpy(start, &digitPairs[2 * (scaled % 100)], 2);
-        scaled /= 100;
+    if (d >= 2) {
+        twoDigits(start -= 2, decimals % 100);
+        decimals /= 100;
+        d -= 2;
     }
+    if (d == 1) *--start = static_cast<char>('0' + decimals);
     *--start = '.';
-    return integerDigits(start, scaled);
+    return integerDigits(start, magnitude.integer);
 }
 
-// Fields up to this wide are built whole in a buffer of blanks, from its right end.
-constexpr int builtWidth = 48;
-
-// Appends sign and digits as a field of w characters. The digits run from start to the end
-// of a buffer of builtWidth blanks, so a field that fits is copied out in one piece.
-void appendBuilt(std::string& out, bool negative, char* start, char* end, int w) {
-    const int n = static_cast<int>(end - start) + (negative ? 1 : 0);
-    if (n <= w && w <= builtWidth) {
-        if (negative) start[-1] = '-';
-        out.append(end - w, static_cast<std::size_t>(w));
-        return;
-    }
-    justify(out, negative, std::string_view(start, static_cast<std::size_t>(end - start)), w);
+// Appends w blanks and returns the end of them, for a field to be written from its right end.
+char* appendBlanks(std::string& out, int w) {
+    out.append(static_cast<std::size_t>(w), ' ');
+    return out.data() + out.size();
 }
 
 }  // namespace
@@ -146,15 +174,23 @@ void renderF(std::string& out, float value, int w, int d) {
         justify(out, value < 0, "inf", w);
         return;
     }
-    if (const std::optional<std::uint64_t> scaled = scaledMagnitude(value, d)) {
-        char buffer[builtWidth];
-        std::memset(buffer, ' ', sizeof buffer);
+    if (const std::optional<Fixed> fixed = toFixed(value, d)) {
+        const bool negative = value < 0 && (fixed->integer != 0 || fixed->decimals != 0);
+        if (digitCount(fixed->integer) + 1 + d + (negative ? 1 : 0) <= w) {
+            // Straight into the field: no copy of the digits.
+            char* start = fixedDigits(appendBlanks(out, w), *fixed, d);
+            if (negative) start[-1] = '-';
+            return;
+        }
+        // Too wide: justify drops a leading zero or writes asterisks.
+        char buffer[40];
         char* const end = buffer + sizeof buffer;
-        appendBuilt(out, value < 0 && *scaled != 0, fixedDigits(end, *scaled, d), end, w);
+        const char* start = fixedDigits(end, *fixed, d);
+        justify(out, negative, std::string_view(start, static_cast<std::size_t>(end - start)), w);
         return;
     }
-    // Values too large for 64 bits once scaled; the largest float with ten decimals takes
-    // 39 integer digits, a point and ten digits.
+    // Magnitudes of 2^63 and more, or more decimals; the largest float with ten decimals
+    // takes 39 integer digits, a point and ten digits.
     const double magnitude = std::fabs(static_cast<double>(value));
     char buffer[96];
     auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::fixed, d);
@@ -166,12 +202,15 @@ void renderF(std::string& out, float value, int w, int d) {
 }
 
 void renderI(std::string& out, long value, int w) {
-    char buffer[builtWidth];
-    std::memset(buffer, ' ', sizeof buffer);
-    char* const end = buffer + sizeof buffer;
+    const bool negative = value < 0;
     // Negated as unsigned, so that the most negative value has its magnitude too.
-    const auto magnitude = value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
-    appendBuilt(out, value < 0, integerDigits(end, magnitude), end, w);
+    const auto magnitude = negative ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+    if (digitCount(magnitude) + (negative ? 1 : 0) > w) {
+        pad(out, w, '*');
+        return;
+    }
+    char* start = integerDigits(appendBlanks(out, w), magnitude);
+    if (negative) start[-1] = '-';
 }
 
 void renderA(std::string& out, std::string_view text) { out.append(text); }

@@ -59,6 +59,37 @@ TEST(RenderFRounding, NegativeValuesMirrorPositiveOnes) {
     }
 }
 
+TEST(RenderFRounding, FieldsJustWideEnoughOrOneTooNarrow) {
+    // At the width of sign and digits the field is exactly them; one narrower, only a leading
+    // zero may give way, else asterisks.
+    for (std::uint32_t bits = 0x2F000000u; bits < 0x5F000000u; bits += 1000003) {
+        for (float value : {std::bit_cast<float>(bits), -std::bit_cast<float>(bits)}) {
+            for (int d : {0, 4, 6, 8, 10}) {
+                const std::string wide = renderF(value, 60, d);
+                const std::string digits = wide.substr(wide.find_first_not_of(' '));
+                const int n = static_cast<int>(digits.size());
+                ASSERT_EQ(renderF(value, n, d), digits) << value << ", d " << d;
+                std::string narrow(static_cast<std::size_t>(n - 1), '*');
+                if (digits.starts_with("0.")) narrow = digits.substr(1);
+                if (digits.starts_with("-0.")) narrow = "-" + digits.substr(2);
+                ASSERT_EQ(renderF(value, n - 1, d), narrow) << value << ", d " << d;
+            }
+        }
+    }
+}
+
+TEST(RenderIWidths, JustWideEnoughOrOneTooNarrow) {
+    for (long value = 1; value < 1000000000000000000L; value *= 10) {
+        for (long v : {value - 1, value, -value, 1 - value}) {
+            const std::string digits = std::to_string(v);
+            const int n = static_cast<int>(digits.size());
+            EXPECT_EQ(renderI(v, n), digits);
+            EXPECT_EQ(renderI(v, n + 2), "  " + digits);
+            EXPECT_EQ(renderI(v, n - 1), std::string(static_cast<std::size_t>(n - 1), '*'));
+        }
+    }
+}
+
 TEST(ReadF15Conversion, AgreesWithCorrectlyRoundedConversion) {
     // Random answers: up to 15 characters of digits with a point somewhere, and an exponent
     // now and then, from the smallest floats to beyond the largest.
