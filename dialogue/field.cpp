@@ -137,15 +137,33 @@ char* integerDigits(char* end, std::uint64_t value) {
     return start;
 }
 
+// Writes the four digits of value (below 10^4, zeros in front) at out.
+void fourDigits(char* out, std::uint32_t value) {
+    twoDigits(out, value / 100);
+    twoDigits(out + 2, value % 100);
+}
+
+// Writes the eight digits of value (below 10^8, zeros in front) at out.
+void eightDigits(char* out, std::uint32_t value) {
+    fourDigits(out, value / 10000);
+    fourDigits(out + 4, value % 10000);
+}
+
 // Writes the magnitude with its d decimals so that it ends just before end; returns where it
-// starts. The decimals go four at a time, whose two halves do not wait for each other.
+// starts. The decimals go in groups of eight, four and two from the right, whose digits do
+// not wait for one another.
 char* fixedDigits(char* end, Fixed magnitude, int d) {
     char* start = end;
     std::uint64_t decimals = magnitude.decimals;
-    for (; d >= 4; d -= 4, decimals /= 10000) {
-        const std::uint64_t four = decimals % 10000;
-        twoDigits(start -= 2, four % 100);
-        twoDigits(start -= 2, four / 100);
+    if (d >= 8) {
+        eightDigits(start -= 8, static_cast<std::uint32_t>(decimals % 100000000));
+        decimals /= 100000000;
+        d -= 8;
+    }
+    if (d >= 4) {
+        fourDigits(start -= 4, static_cast<std::uint32_t>(decimals % 10000));
+        decimals /= 10000;
+        d -= 4;
     }
     if (d >= 2) {
         twoDigits(start -= 2, decimals % 100);
