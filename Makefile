@@ -1,14 +1,16 @@
 # Thin wrapper over CMake: `make run` builds and runs the program here, `make test` builds
 # and runs every test, `make check` runs the tests under AddressSanitizer and UBSan;
+# `make install PREFIX=...` installs, `make package` builds the Debian package in ./build;
 # `make bench` times batch runs against the I/O floor and runs the field microbenchmarks.
 BUILD ?= build
 CHECK_BUILD ?= build-check
 BENCH_BUILD ?= build-bench
+PREFIX ?= /usr/local
 # Passed to the runner, for example BENCH_ARGS="--pairs 9 --samples 2000".
 BENCH_ARGS ?=
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all build run test check bench clean
+.PHONY: all build run test check install package examples bench clean
 
 all: build
 
@@ -27,6 +29,16 @@ check:
 	cmake --build $(CHECK_BUILD) -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 	  ctest --test-dir $(CHECK_BUILD) --output-on-failure -j $(JOBS)
+
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+package: build
+	cd $(BUILD) && cpack -G DEB
+
+# Writes the examples' transcripts and output files anew from the built program.
+examples: build
+	examples/generate $(BUILD)/zelk
 
 bench:
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DZELK_BENCH=ON -DBUILD_TESTING=OFF
