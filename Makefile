@@ -1,16 +1,21 @@
 # Thin wrapper over CMake: `make run` builds and runs the program here, `make test` builds
-# and runs every test, `make check` runs the tests under AddressSanitizer and UBSan, `make fuzz`
-# runs each libFuzzer target (clang) for FUZZ_SECONDS; `make install PREFIX=...` installs,
-# `make package` builds the Debian package in ./build.
+# and runs every test, `make check` runs the tests under AddressSanitizer and UBSan;
+# `make install PREFIX=...` installs, `make package` builds the Debian package in ./build;
+# `make bench` times batch runs against the I/O floor and runs the field microbenchmarks;
+# `make fuzz` runs each libFuzzer target (clang) for FUZZ_SECONDS; `make exhaustive` checks
+# field rendering on every float and F15.0 reading on ten million typed numbers.
 BUILD ?= build
 CHECK_BUILD ?= build-check
+BENCH_BUILD ?= build-bench
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 300
 CLANGXX ?= $(shell command -v clang++-14 || command -v clang++)
 PREFIX ?= /usr/local
+# Passed to the runner, for example BENCH_ARGS="--pairs 9 --samples 2000".
+BENCH_ARGS ?=
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all build run test check fuzz install package examples clean
+.PHONY: all build run test check install package examples bench fuzz exhaustive clean
 
 all: build
 
@@ -38,6 +43,14 @@ fuzz:
 	  fuzz/run $(FUZZ_BUILD) $$target $(FUZZ_SECONDS) || exit 1; \
 	done
 
+# Every float in the four F formats and ten million typed numbers against the C library:
+# about an hour on two cores.
+exhaustive:
+	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DZELK_BENCH=ON -DBUILD_TESTING=OFF
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target field_check
+	./$(BENCH_BUILD)/bench/field_check read
+	./$(BENCH_BUILD)/bench/field_check render
+
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
@@ -48,5 +61,12 @@ package: build
 examples: build
 	examples/generate $(BUILD)/zelk
 
+bench:
+	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DZELK_BENCH=ON -DBUILD_TESTING=OFF
+	cmake --build $(BENCH_BUILD) -j $(JOBS)
+	./$(BENCH_BUILD)/bench/zelk-bench --zelk $(BENCH_BUILD)/zelk --floor $(BENCH_BUILD)/bench/zelk-floor $(BENCH_ARGS)
+	if [ -x $(BENCH_BUILD)/bench/zelk-field-bench ]; then \
+	  ./$(BENCH_BUILD)/bench/zelk-field-bench --benchmark_min_time=0.2; fi
+
 clean:
-	rm -rf $(BUILD) $(CHECK_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(CHECK_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)

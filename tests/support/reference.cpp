@@ -78,12 +78,15 @@ std::optional<int> readI(std::string_view line, int w) {
 }
 
 int renderF(char* out, std::size_t room, float value, int w, int d) {
-    // From 10^w on, the integer digits alone overflow the field; saves printing 39 digits.
-    if (std::isfinite(value) && std::fabs(static_cast<double>(value)) >= std::pow(10.0, w)) {
+    // Two shortcuts that printf would reach the slow way: from 10^w on the integer digits alone
+    // overflow the field, and below 0.4 units of the last decimal the digits are all zeros.
+    const double magnitude = std::fabs(static_cast<double>(value));
+    if (std::isfinite(value) && magnitude >= std::pow(10.0, w)) {
         std::memset(out, '*', static_cast<std::size_t>(w));
         out[w] = '\0';
         return w;
     }
+    if (magnitude < 0.4 * std::pow(10.0, -d)) value = 0;
     // The # keeps the point when there are no decimals; snprintf pads to w already, and what
     // follows looks at the text without its blanks.
     const int n = std::snprintf(out, room, "%#*.*f", w, d, static_cast<double>(value));
