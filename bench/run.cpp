@@ -190,8 +190,9 @@ public:
         drain();
     }
 
-    // The rest of the writer's steps, after the dialogue's last; false if the writer read
-    // more from the pipe than the dialogue wrote into it.
+    // The rest of the writer's steps, after the dialogue's last; false unless the writer read
+    // from the pipe exactly what the dialogue wrote into it (a floor that writes into its pipe
+    // more than it reads back would stop when the pipe is full).
     bool finish() {
         drain();
         for (const Step step : waiting_) {
@@ -199,7 +200,7 @@ public:
             put(step);
         }
         waiting_.clear();
-        return true;
+        return inPipe_ == 0;
     }
 
 private:
@@ -264,7 +265,7 @@ Calls record(const Options& options, const std::string& folder, const std::strin
         if (const std::optional<Step> step = stepOf(*parsed, writer, calls))
             writer ? steps.writer(*step) : steps.dialogue(*step);
     }
-    if (!steps.finish()) fail("the trace has the writer read more from the pipe than was written into it");
+    if (!steps.finish()) fail("the writer's reads of the pipe do not match the blocks written into it");
     if (!out) fail("cannot write " + script);
     std::filesystem::remove(trace);
     return calls;
