@@ -161,6 +161,7 @@ class Run:
         self.at = 0
         self.out = []
         self.blocks = []
+        self.ends = []  # the answer lines that completed each sample
 
     def write(self, text):
         self.out.append(text)
@@ -646,6 +647,7 @@ def dialogue(answers, ends_with_feed=True):
             entered = True
             steam_phase(run, r, menu(run, STEAM_MENU))
             run.blocks.append(block(r))
+            run.ends.append(run.at)
     except EndOfInput:
         status = 2
     return "".join(run.out), name, "".join(run.blocks), status, run
@@ -743,8 +745,8 @@ TYPICAL_WATER = ["176.2", "88.5", "0.31", "1.23", "612.0", "212.4", "35.7", "0.0
 CASES = []
 
 
-def case(name, answers, ends_with_feed=True, needs=()):
-    CASES.append((name, answers, ends_with_feed, set(needs)))
+def case(name, answers, ends_with_feed=True, needs=(), ends=False):
+    CASES.append((name, answers, ends_with_feed, set(needs), ends))
 
 
 # The start: banner and the output file's name.
@@ -903,6 +905,17 @@ def every_form():
 case("mixed_forms_all_nine", every_form(), needs={"steam", "gas", "water2"})
 
 
+def three_samples():
+    """Three samples in mixed forms, for the test that cuts the answers after every line."""
+    if "steam" in PENDING or "gas" in PENDING or "water2" in PENDING:
+        return ([""] + quick("S1", "", water=wa1(TYPICAL_WATER, fix=["3", "2.5", ""])) + ["y"]
+                + gen("S2", "second", "1", "2", "3", "4", fix=["x", ""]) + ["x", "1"] + values(17, ["5"]) + ["0"] + ["yes"]
+                + quick("S3", "10") + ["no thanks"])
+    return ([""] + quick("S1", water=wa2("0.9", ["1", "2"]), steam_lines=steam(7, values(9, DRY_GAS), values(6, CONDENSATE, fix=["3", "4", ""])))
+            + ["y"] + gen("S2", "second", "1", "2", "3", "4", fix=["x", ""]) + wa1(TYPICAL_WATER) + ["x", ""] + ["yes"]
+            + quick("S3", steam_lines=steam(4, values(8, WORKED_4, fix=["8", "99", ""]))) + ["no thanks"])
+
+
 # ---------------------------------------------------------------------------------------------
 # Writing the folders.
 
@@ -910,8 +923,8 @@ case("mixed_forms_all_nine", every_form(), needs={"steam", "gas", "water2"})
 PENDING = {"steam", "gas", "water2"}
 
 
-def folder_files(answers, ends_with_feed):
-    out, name, kavix, status, _ = dialogue(answers, ends_with_feed)
+def folder_files(answers, ends_with_feed, ends):
+    out, name, kavix, status, run = dialogue(answers, ends_with_feed)
     text = "\n".join(answers) + ("\n" if ends_with_feed and answers else "")
     files = {"answers": text, "expected.out": out}
     if name is not None:
@@ -920,21 +933,24 @@ def folder_files(answers, ends_with_feed):
             files["name"] = name
     if status:
         files["status"] = "%d\n" % status
+    if ends:
+        files["sample_ends"] = "".join("%d\n" % line for line in run.ends)
     return {k: v.encode("latin-1") for k, v in files.items()}
 
 
 def main():
+    case("end_of_input_three_samples", three_samples(), ends=True)
     self_check()
     check_worked_values()
-    for name, answers, ends_with_feed, needs in CASES:
+    for name, answers, ends_with_feed, needs, ends in CASES:
         dialogue(answers, ends_with_feed)  # pending cases too, so that the model is tried on them
     check = "--check" in sys.argv[1:]
     wanted = {}
-    for name, answers, ends_with_feed, needs in CASES:
+    for name, answers, ends_with_feed, needs, ends in CASES:
         if needs & PENDING:
             continue
         assert name not in wanted, name
-        wanted[name] = folder_files(answers, ends_with_feed)
+        wanted[name] = folder_files(answers, ends_with_feed, ends)
     stale = []
     present = sorted(d for d in os.listdir(HERE) if os.path.isdir(os.path.join(HERE, d)))
     for name in present:
