@@ -3,7 +3,9 @@
 
 #include <cerrno>
 #include <cstring>
+#include <csignal>
 #include <fcntl.h>
+#include <sys/wait.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -90,12 +92,13 @@ DiskFile::~DiskFile() {
     if (fd_ >= 0) ::close(fd_);
 }
 
-void DiskFile::append(std::string_view block) {
-    // One write for the whole block; more only if the system takes it in parts.
+namespace {
+
+// Writes all of the block at the file's end; the count written, and errno when short.
+std::size_t writeAll(int fd, std::string_view block, int& error) {
     std::size_t done = 0;
-    int error = 0;
     while (done < block.size()) {
-        const ssize_t put = ::write(fd_, block.data() + done, block.size() - done);
+        const ssize_t put = ::write(fd, block.data() + done, block.size() - done);
         if (put < 0 && errno == EINTR) continue;
         if (put <= 0) {
             error = put < 0 ? errno : ENOSPC;
@@ -103,8 +106,43 @@ void DiskFile::append(std::string_view block) {
         }
         done += static_cast<std::size_t>(put);
     }
+    return done;
+}
+
+}  // namespace
+
+void DiskFile::append(std::string_view block) {
+    // The system copies a write into the file page by page and stops between two pages when
+    // the process is killed (SIGKILL), which would leave part of a block. So the block is
+    // written by a child that shares this process's memory (vfork) and that the kill does
+    // not reach; it finishes the write even if this process dies meanwhile. SIGINT and
+    // SIGTERM wait until the child is done, so that only this process reports them.
+    sigset_t handled, before;
+    sigemptyset(&handled);
+    sigaddset(&handled, SIGINT);
+    sigaddset(&handled, SIGTERM);
+    ::sigprocmask(SIG_BLOCK, &handled, &before);
+    volatile std::size_t done = 0;
+    volatile int error = 0;
+    const pid_t writer = ::vfork();
+    if (writer == 0) {
+        int failure = 0;
+        done = writeAll(fd_, block, failure);
+        error = failure;
+        ::_exit(0);
+    }
+    if (writer < 0) {  // no child to be had: write here, unguarded
+        int failure = 0;
+        done = writeAll(fd_, block, failure);
+        error = failure;
+    } else {
+        int ignored = 0;
+        while (::waitpid(writer, &ignored, 0) < 0 && errno == EINTR) {
+        }
+    }
+    ::sigprocmask(SIG_SETMASK, &before, nullptr);
     if (done == block.size()) {
-        size_ += static_cast<long long>(done);
+        size_ += static_cast<long long>(block.size());
         return;
     }
     // Part of a block is worse than none: cut the file back to its whole blocks.

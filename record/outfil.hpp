@@ -33,8 +33,9 @@ struct StartupFailure : std::runtime_error {
 };
 
 // The output file on disk, created empty for the run. A non-empty file of the same name is
-// kept as name~ rather than deleted. Each block is one write; a block that does not reach
-// the file whole is cut off again, reported on standard error, and remembered.
+// kept as name~ rather than deleted. Each block is one write, made by a short-lived child
+// that a SIGKILL of the program does not stop half-way; a block that does not reach the
+// file whole is cut off again, reported on standard error, and remembered.
 class DiskFile : public BlockFile {
 public:
     // Throws StartupFailure; later write failures are reported to errors.
