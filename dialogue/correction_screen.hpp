@@ -3,6 +3,7 @@
 // A screen is a table of items plus the few things in which it differs from the others.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <span>
 #include <string>
@@ -64,6 +65,14 @@ void writeErrorMessage(Console& console);
 
 // A component's label: the first nameWidth characters of its name, then the fixed text.
 std::string componentLabel(int component, int nameWidth, std::string_view suffix);
+
+// The labels of a screen's components, in its order; screens build them once and keep them.
+template <std::size_t N>
+std::array<std::string, N> componentLabels(const int (&components)[N], int nameWidth, std::string_view suffix) {
+    std::array<std::string, N> labels;
+    for (std::size_t k = 0; k < N; ++k) labels[k] = componentLabel(components[k], nameWidth, suffix);
+    return labels;
+}
 
 // Writes the correction question and reads the item number; nullopt is an input error.
 std::optional<int> askItemNumber(Console& console);

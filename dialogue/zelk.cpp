@@ -6,7 +6,12 @@
 #include "dialogue/askgen.hpp"
 #include "dialogue/correction_screen.hpp"
 #include "dialogue/field.hpp"
+#include "screens/gas/askgs1.hpp"
+#include "screens/gas/condensate.hpp"
+#include "screens/gas/residual_gas.hpp"
+#include "screens/steam/askst.hpp"
 #include "screens/water/askwa1.hpp"
+#include "screens/water/askwa2.hpp"
 
 namespace zelk {
 
@@ -58,7 +63,7 @@ int askMenu(Console& console, std::string_view menu) {
     }
 }
 
-[[maybe_unused]] void heading(Console& console, std::string_view text) {
+void heading(Console& console, std::string_view text) {
     console.emptyLines(3);
     console.write(text);
     console.emptyLines(2);
@@ -66,12 +71,41 @@ int askMenu(Console& console, std::string_view menu) {
 
 void waterPhase(Console& console, int unit, SampleRecord& r) {
     switch (unit) {
+        case 2: askwa2(console, r.waterConc, r.waterPh, r.waterPhTemperature, r.totalSolids); break;
         default: askwa1(console, r.waterConc, r.waterPh, r.waterPhTemperature, r.totalSolids); break;
     }
 }
 
-void steamPhase([[maybe_unused]] Console& console, int form, SampleRecord& r) {
+// The total-steam screens of forms 1 to 5, all on the same record fields.
+constexpr decltype(&askst1) totalSteamScreens[] = {askst1, askst2, askst3, askst4, askst5};
+
+void steamPhase(Console& console, int form, SampleRecord& r) {
     switch (form) {
+        case 1: case 2: case 3: case 4: case 5:
+            heading(console, " TOTAL STEAM COMPOSITION");
+            totalSteamScreens[form - 1](console, r.gasVolume, r.gasPerCondensate, r.gasTemperature, r.steamConc,
+                                        r.condensatePh, r.condensatePhTemperature, r.condensateConc);
+            break;
+        case 6:
+        case 7:
+            heading(console, " DRY GAS COMPOSITION");
+            askgs1(console, r.gasVolume, r.gasPerCondensate, r.gasTemperature, r.steamConc);
+            heading(console, " CONDENSATE COMPOSITION");
+            if (form == 6)
+                askcd1(console, r.condensatePh, r.condensatePhTemperature, r.condensateConc);
+            else
+                askcd2(console, r.condensatePh, r.condensatePhTemperature, r.condensateConc);
+            break;
+        case 8:
+            heading(console, " GAS AND STEAM COMPOSITION");
+            askgs2(console, r.gasVolume, r.gasPerCondensate, r.gasTemperature, r.steamConc, r.condensatePh,
+                   r.condensatePhTemperature, r.condensateConc);
+            break;
+        case 9:
+            heading(console, " GAS AND STEAM COMPOSITION");
+            askgs3(console, r.gasVolume, r.gasPerCondensate, r.gasTemperature, r.steamConc, r.condensatePh,
+                   r.condensatePhTemperature, r.condensateConc);
+            break;
         default:
             nostm(r.gasVolume, r.gasPerCondensate, r.gasTemperature, r.steamConc, r.condensatePh,
                   r.condensatePhTemperature, r.condensateConc);

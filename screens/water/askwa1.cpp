@@ -2,7 +2,6 @@
 #include "screens/water/askwa1.hpp"
 
 #include <array>
-#include <string>
 
 #include "dialogue/correction_screen.hpp"
 #include "screens/water/water_items.hpp"
@@ -18,19 +17,10 @@ constexpr std::string_view strin[3] = {
 };
 constexpr std::string_view str = " in water (mg/kg)      :  ";
 
-const std::array<std::string, 14>& componentLabels() {
-    static const std::array<std::string, 14> labels = [] {
-        std::array<std::string, 14> made;
-        for (int k = 0; k < 14; ++k) made[k] = componentLabel(lis[k], 4, str);
-        return made;
-    }();
-    return labels;
-}
-
 }  // namespace
 
 void askwa1(Console& console, WaterConc& waterConc, float& waterPh, float& waterPhTemperature, float& totalSolids) {
-    const auto& labels = componentLabels();
+    static const auto labels = componentLabels(lis, 4, str);
     std::array<Item, 17> items;
     for (int k = 0; k < 14; ++k) items[k] = realItem(labels[k], waterConc[lis[k]], listF(20, 10));
     items[14] = realItem(strin[2], totalSolids, listF(20, 10));
@@ -38,10 +28,8 @@ void askwa1(Console& console, WaterConc& waterConc, float& waterPh, float& water
     items[16] = realItem(strin[1], waterPhTemperature, listF(20, 10));
 
     console.emptyLines(3);
-    auto clearDissolvedGases = [&] {
-        for (int i = 4; i <= 7; ++i) waterConc[i] = 0;
-    };
-    runScreen(console, {.items = items, .listLead = 5, .startFirstPass = clearDissolvedGases});
+    auto startFirstPass = [&] { clearDissolvedGases(waterConc); };
+    runScreen(console, {.items = items, .listLead = 5, .startFirstPass = startFirstPass});
 }
 
 }  // namespace zelk

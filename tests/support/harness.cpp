@@ -7,6 +7,9 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <csignal>
+#include <poll.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,8 +22,27 @@ std::string lines(const std::vector<std::string>& each) {
 }
 
 std::string errorMessage() {
-    return std::string("\n\x07\0\0\0 ERROR IN INPUT DATA. TRY THIS AGAIN.\x07\0\0\0\n\n", 47);
+    return std::string("\n\x07\0\0\0 ERROR IN INPUT DATA. TRY THIS AGAIN.\x07\0\0\0\n\n", 48);
 }
+
+std::string correctionQuestion() {
+    return "\n\n Do you wish to correct any of these items?\n\n Type item number, or\n"
+           " <RETURN> if no                  :  ";
+}
+
+std::string banner() {
+    return "\n\n\n MORVANTIS\n\n Program ZELK, version 1.2,  April 2002.\n\n"
+           " Prompts the user for input data to the program KAVIX\n and writes it to the file KAVIX.IN\n\n\n"
+           " Output file (default kavix.in)  : ";
+}
+
+std::string anotherSample() {
+    return "\n\n Another sample?\n\n If so, type y,\n <RETURN> if no                  :  ";
+}
+
+std::string itemPrompt(const std::string& label) { return "      " + label; }
+
+std::string emptyLines(int n) { return std::string(static_cast<std::size_t>(n), '\n'); }
 
 TempDir::TempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "zelk-test-XXXXXX").string();
@@ -45,30 +67,119 @@ void writeFile(const std::string& path, const std::string& bytes) {
     out << bytes;
 }
 
-Run runProgram(const std::string& folder, const std::string& answers) {
-    const std::string in = folder + "/.answers", out = folder + "/.stdout", err = folder + "/.stderr";
-    writeFile(in, answers);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        if (::chdir(folder.c_str()) != 0) ::_exit(127);
-        const int fdIn = ::open(in.c_str(), O_RDONLY);
-        const int fdOut = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int fdErr = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        ::dup2(fdIn, 0);
-        ::dup2(fdOut, 1);
-        ::dup2(fdErr, 2);
-        ::execl(ZELK_BINARY, "zelk", static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
+namespace {
+
+Run collect(int pid, const std::string& out, const std::string& err) {
     int raw = 0;
-    ::waitpid(child, &raw, 0);
+    ::waitpid(pid, &raw, 0);
     Run run;
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
     run.out = readFile(out);
     run.err = readFile(err);
-    std::filesystem::remove(in);
     std::filesystem::remove(out);
     std::filesystem::remove(err);
+    return run;
+}
+
+// In the child: the folder, standard streams, then the program.
+[[noreturn]] void startProgram(const std::string& folder, int fdIn, long fileSizeLimit, bool outputToFiles) {
+    if (::chdir(folder.c_str()) != 0) ::_exit(127);
+    if (outputToFiles) {
+        ::dup2(::open(".stdout", O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
+        ::dup2(::open(".stderr", O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
+    }
+    ::dup2(fdIn, 0);
+    if (fileSizeLimit >= 0) {
+        const rlimit limit{static_cast<rlim_t>(fileSizeLimit), static_cast<rlim_t>(fileSizeLimit)};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ::execl(ZELK_BINARY, "zelk", static_cast<char*>(nullptr));
+    ::_exit(127);
+}
+
+}  // namespace
+
+Run runProgram(const std::string& folder, const std::string& answers, long fileSizeLimit) {
+    // Standard output and error through pipes, which a file size limit does not reach.
+    const std::string in = folder + "/.answers";
+    writeFile(in, answers);
+    int out[2], err[2];
+    if (::pipe(out) != 0 || ::pipe(err) != 0) throw std::runtime_error("pipe failed");
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::dup2(out[1], 1);
+        ::dup2(err[1], 2);
+        startProgram(folder, ::open(in.c_str(), O_RDONLY), fileSizeLimit, false);
+    }
+    ::close(out[1]);
+    ::close(err[1]);
+    Run run;
+    pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
+    std::string* into[2] = {&run.out, &run.err};
+    int open = 2;
+    char buffer[65536];
+    while (open > 0) {
+        ::poll(fds, 2, -1);
+        for (int k = 0; k < 2; ++k) {
+            if (fds[k].fd < 0 || fds[k].revents == 0) continue;
+            const ssize_t got = ::read(fds[k].fd, buffer, sizeof buffer);
+            if (got > 0) {
+                into[k]->append(buffer, static_cast<std::size_t>(got));
+            } else {
+                ::close(fds[k].fd);
+                fds[k].fd = -1;
+                --open;
+            }
+        }
+    }
+    int raw = 0;
+    ::waitpid(child, &raw, 0);
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+    std::filesystem::remove(in);
+    return run;
+}
+
+Running::Running(const std::string& folder) : folder_(folder) {
+    int fds[2];
+    if (::pipe(fds) != 0) throw std::runtime_error("pipe failed");
+    pid_ = ::fork();
+    if (pid_ == 0) {
+        ::close(fds[1]);
+        startProgram(folder, fds[0], -1, true);
+    }
+    ::close(fds[0]);
+    input_ = fds[1];
+}
+
+Running::~Running() {
+    if (input_ >= 0) ::close(input_);
+    if (pid_ > 0) {
+        ::kill(pid_, SIGKILL);
+        ::waitpid(pid_, nullptr, 0);
+    }
+}
+
+void Running::answer(const std::string& bytes) {
+    if (::write(input_, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()))
+        throw std::runtime_error("short write to the program");
+}
+
+bool Running::waitForOutputEnding(const std::string& text) {
+    for (int tries = 0; tries < 500; ++tries) {
+        const std::string out = readFile(folder_ + "/.stdout");
+        if (out.size() >= text.size() && out.compare(out.size() - text.size(), text.size(), text) == 0) return true;
+        ::usleep(10000);
+    }
+    return false;
+}
+
+void Running::signal(int number) { ::kill(pid_, number); }
+
+Run Running::finish() {
+    ::close(input_);
+    input_ = -1;
+    Run run = collect(pid_, folder_ + "/.stdout", folder_ + "/.stderr");
+    pid_ = -1;
     return run;
 }
 

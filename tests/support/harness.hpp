@@ -30,6 +30,21 @@ std::string lines(const std::vector<std::string>& each);
 // The error message's bytes.
 std::string errorMessage();
 
+// The correction question, from its two empty lines to its open prompt.
+std::string correctionQuestion();
+
+// The start-up banner up to the open file-name prompt.
+std::string banner();
+
+// The another-sample question up to its open prompt.
+std::string anotherSample();
+
+// An item prompt: six blanks and the label.
+std::string itemPrompt(const std::string& label);
+
+// n empty lines.
+std::string emptyLines(int n);
+
 // The result of running the built program.
 struct Run {
     int status = -1;  // exit status, or 128 + signal number
@@ -51,8 +66,29 @@ private:
     std::string path_;
 };
 
-// Runs the built program in folder with the answers on standard input.
-Run runProgram(const std::string& folder, const std::string& answers);
+// Runs the built program in folder with the answers on standard input; a file size limit
+// in bytes applies to the program when given.
+Run runProgram(const std::string& folder, const std::string& answers, long fileSizeLimit = -1);
+
+// The built program running in folder, answers written to it through a pipe as the test goes.
+class Running {
+public:
+    explicit Running(const std::string& folder);
+    ~Running();
+    Running(const Running&) = delete;
+    Running& operator=(const Running&) = delete;
+
+    void answer(const std::string& bytes);
+    // Waits until standard output ends with text (true), or a few seconds have gone (false).
+    bool waitForOutputEnding(const std::string& text);
+    void signal(int number);
+    Run finish();  // closes standard input and waits for the end
+
+private:
+    std::string folder_;
+    int input_ = -1;
+    int pid_ = -1;
+};
 
 std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& bytes);
