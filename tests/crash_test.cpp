@@ -203,12 +203,14 @@ void killRound(int signal, const char* notice, int kills) {
         }
     }
     std::printf("signal %d: %d kills over %.1f ms of input; %.1f blocks on average, %d with none, %d with all, "
-                "%d at a sample's last question\n",
+                "%d at a sample's last question, %d inside a sample\n",
                 signal, kills, std::chrono::duration<double, std::milli>(span).count(),
-                static_cast<double>(blocksSeen) / kills, none, all, atBoundary);
+                static_cast<double>(blocksSeen) / kills, none, all, atBoundary, kills - atBoundary - all);
 }
 
 TEST(Crash, SigkillLeavesTheFinishedSamplesAsWholeBlocks) { killRound(SIGKILL, "", 50); }
+TEST(Crash, SigintEndsWithInterrupt) { killRound(SIGINT, "Interrupt", 50); }
+TEST(Crash, SigtermEndsWithKilled) { killRound(SIGTERM, "Killed", 50); }
 
 // Runs the program with its answers from a file and its console to /dev/null, so that it
 // spends most of its time writing blocks, and kills it `after` the start if given. Waits for

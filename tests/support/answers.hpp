@@ -40,11 +40,11 @@ struct AnswerPlan {
 
 // The steam forms (0 for no steam phase) and water units the program has screens for.
 inline const std::vector<int>& steamForms() {
-    static const std::vector<int> forms = {0};
+    static const std::vector<int> forms = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
     return forms;
 }
 inline const std::vector<int>& waterUnits() {
-    static const std::vector<int> units = {1};
+    static const std::vector<int> units = {1, 2};
     return units;
 }
 
@@ -87,12 +87,15 @@ private:
         add("");
     }
 
-    // A screen of numbers; now and then a first pass broken off by an input error.
-    void numbers(int count) {
+    // A screen of numbers; now and then a first pass broken off by an input error. The
+    // density of the water screen in m-mole/l comes first in every pass.
+    void numbers(int count, bool density = false) {
         if (below(5) == 0) {
+            if (density) add(pick({"", "0.95"}));
             for (std::size_t i = below(static_cast<std::size_t>(count)); i > 0; --i) add(number());
             add("1x");
         }
+        if (density) add(pick({"", "0.95"}));
         for (int i = 0; i < count; ++i) add(number());
         corrections(1 + static_cast<int>(below(static_cast<std::size_t>(count))), number());
     }
@@ -113,8 +116,7 @@ private:
         corrections(1, name);
         if (unit == 2) {
             menu("2");
-            add(pick({"", "0.95"}));
-            numbers(17);
+            numbers(17, true);
         } else {
             menu(pick({"", "1"}));
             numbers(17);

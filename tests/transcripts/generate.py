@@ -332,6 +332,10 @@ def askwa2(run, r):
 
     def put_density(v):
         density[0] = 1.0 if abs(v) <= C_1E_9 else v
+        # Left open by the rules; the program converts all fourteen again with a corrected density.
+        if not first[0]:
+            for c in WATER_LIS:
+                convert(c)
 
     def put_solids(v):
         r["totalSolids"] = f32(v / density[0]) if first[0] else v
@@ -878,6 +882,14 @@ case("water_mmol_item_numbers", [""] + gen("D") + wa2("1", ["1"], fix=["0"]) + [
      + ["", "y"] + gen("D3") + wa2("", ["3"], fix=["-1"]) + ["", "n"], needs={"water2"})
 case("water_unit_menu_leading_blanks", [""] + gen("D") + ["   2", ""] + values(17) + ["", "n"], needs={"water2"})
 
+# The error paths not met above, one screen after another.
+case("error_paths_more_screens", [""] + quick("E1", water=wa2("0.5", ["1"], fix=["1", "2..5", "18", "-", "1", "3", ""]),
+                                              steam_lines=steam(6, values(9, DRY_GAS), values(6, CONDENSATE, fix=["3", "12a", "x", ""])))
+     + ["y"] + quick("E2", steam_lines=steam(7, values(9), values(6, ["7", "20", "1", "1", "1", "1"], fix=["x", "6", "1e", "6", "2", ""])))
+     + ["y"] + quick("E3", steam_lines=steam(8, values(9, RESIDUAL, fix=["x", "1", "1.2.3", "1", "15", ""])))
+     + ["y"] + quick("E4", steam_lines=steam(9, ["1", "2", "y"] + values(9, RESIDUAL, fix=["x", "3", "0.25", ""]))) + ["n"])
+
+
 # Runs that change form from sample to sample.
 case("mixed_forms_run", [""] + quick("S1", steam_lines=steam(8, values(9, RESIDUAL))) + ["y"] + quick("S2", "") + ["y"]
      + quick("S3", steam_lines=steam(8, values(9, RESIDUAL))) + ["y"]
@@ -920,7 +932,7 @@ def three_samples():
 # Writing the folders.
 
 # What is not in the program yet; cases that need it are not written.
-PENDING = {"steam", "gas", "water2"}
+PENDING = set()
 
 
 def folder_files(answers, ends_with_feed, ends):
