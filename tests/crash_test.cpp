@@ -130,6 +130,9 @@ Killed runAndKill(const std::string& folder, const std::string& answers, std::op
     int raw = 0;
     ::waitpid(child, &raw, 0);
     result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+    while (::waitpid(-1, nullptr, WNOHANG) > 0) {
+        // block writers the program left behind, once this process has adopted them
+    }
     return result;
 }
 

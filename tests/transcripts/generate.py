@@ -799,7 +799,7 @@ case("water_menu_answers", [""] + gen("M1") + ["3"] + values(17, ["1"]) + [""] +
 case("water_menu_errors", [""] + gen("M") + ["x", "1.5", "1"] + values(17) + ["", "n"])
 case("steam_menu_no_steam", [""] + quick("N1", "") + ["y"] + quick("N2", "0") + ["y"] + quick("N3", "10") + ["y"]
      + quick("N4", "-1") + ["y"] + quick("N5", "12345") + ["n"])
-case("steam_menu_errors", [""] + quick("N", "x")[:-1] + ["x", "1.5", "a", ""] + ["n"])
+case("steam_menu_errors", [""] + gen("N") + wa1() + ["x", "1.5", "a", ""] + ["n"])
 
 # The another-sample question.
 case("another_sample_continues", [""] + quick("A1") + ["y"] + quick("A2") + ["Y"] + quick("A3") + ["yes"] + quick("A4")
@@ -876,7 +876,7 @@ case("water_mmol_density_half", [""] + gen("D") + wa2("0.5", ["1", "2"] + [""] *
      + ["", "n"], needs={"water2"})
 case("water_mmol_density_limits", [""] + gen("D1") + wa2("1e-10", ["1"]) + [""] + ["y"] + gen("D2") + wa2("2e-9", ["1"]) + [""] + ["y"]
      + gen("D3") + wa2("-1", ["1", "", "", "", "", "", "", "", "", "", "", "", "", "", "100"]) + ["", "n"], needs={"water2"})
-case("water_mmol_errors", [""] + gen("D") + ["2", "0.8", "1", "2", "3"] + [""] * 12 + ["7,2x"][:0] + ["x7"]
+case("water_mmol_errors", [""] + gen("D") + ["2", "0.8", "1", "2", "3"] + [""] * 12 + ["x7"]
      + wa2("0.8", TYPICAL_WATER)[1:-1] + ["x", "18", "", "18", "1e-9", "19"] + ["", "n"], needs={"water2"})
 case("water_mmol_item_numbers", [""] + gen("D") + wa2("1", ["1"], fix=["0"]) + ["", "y"] + gen("D2") + wa2("", ["2"], fix=["19"])
      + ["", "y"] + gen("D3") + wa2("", ["3"], fix=["-1"]) + ["", "n"], needs={"water2"})
