@@ -226,6 +226,11 @@ def first_pass(run, items, start=None):
 def correction_screen(run, items, list_lead, start=None):
     """The common screen: first pass, then item list and re-entries until RETURN."""
     first_pass(run, items, start)
+    corrections(run, items, list_lead)
+
+
+def corrections(run, items, list_lead):
+    """Item list, correction question and re-entry, until a number outside the items."""
     while True:
         run.write("\n" * list_lead)
         run.write("".join(item.list_line(k) for k, item in enumerate(items, 1)))
@@ -358,19 +363,7 @@ def askwa2(run, r):
                 break
         run.write(ERROR)
     first[0] = False
-    while True:
-        run.write("\n\n\n")
-        run.write("".join(item.list_line(k) for k, item in enumerate(items, 1)))
-        run.prompt(CORRECTION)
-        number = read_i(run.read(), 5)
-        if number is None:
-            run.write(ERROR)
-            continue
-        if not 1 <= number <= 18:
-            return
-        run.write("\n")
-        if not items[number - 1].ask(run):
-            run.write(ERROR)
+    corrections(run, items, 3)
 
 
 def steam_entry(r):
@@ -521,20 +514,7 @@ def askcd(run, r, in_mmol):
         for k in range(1, 5):
             cc[k] = f32(w(components[k]) * mmol[k] * C_0_001)
     first[0] = False
-    # The list and corrections as on every screen; the first pass is already done.
-    while True:
-        run.write("\n\n\n")
-        run.write("".join(item.list_line(k) for k, item in enumerate(items, 1)))
-        run.prompt(CORRECTION)
-        number = read_i(run.read(), 5)
-        if number is None:
-            run.write(ERROR)
-            continue
-        if not 1 <= number <= 6:
-            return
-        run.write("\n")
-        if not items[number - 1].ask(run):
-            run.write(ERROR)
+    corrections(run, items, 3)
 
 
 def nostm(r):
