@@ -1,10 +1,12 @@
 # Thin wrapper over CMake: `make run` builds and runs the program here, `make test` builds
-# and runs every test, `make check` runs the tests under AddressSanitizer and UBSan.
+# and runs every test, `make check` runs the tests under AddressSanitizer and UBSan;
+# `make install PREFIX=...` installs, `make package` builds the Debian package in ./build.
 BUILD ?= build
 CHECK_BUILD ?= build-check
+PREFIX ?= /usr/local
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all build run test check clean
+.PHONY: all build run test check install package examples clean
 
 all: build
 
@@ -23,6 +25,16 @@ check:
 	cmake --build $(CHECK_BUILD) -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 	  ctest --test-dir $(CHECK_BUILD) --output-on-failure -j $(JOBS)
+
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+package: build
+	cd $(BUILD) && cpack -G DEB
+
+# Writes the examples' transcripts and output files anew from the built program.
+examples: build
+	examples/generate $(BUILD)/zelk
 
 clean:
 	rm -rf $(BUILD) $(CHECK_BUILD)

@@ -1,6 +1,7 @@
 // Test support: the in-memory session helpers and a runner for the built program.
 #include "support/harness.hpp"
 
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
@@ -181,6 +182,15 @@ Run Running::finish() {
     Run run = collect(pid_, folder_ + "/.stdout", folder_ + "/.stderr");
     pid_ = -1;
     return run;
+}
+
+std::pair<std::string, int> runShell(const std::string& command) {
+    std::string text;
+    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
+    if (!pipe) return {"popen failed", -1};
+    char buffer[4096];
+    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, got);
+    return {text, ::pclose(pipe)};
 }
 
 }  // namespace zelk::test

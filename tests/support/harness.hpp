@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "dialogue/console.hpp"
@@ -92,5 +93,9 @@ private:
 
 std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& bytes);
+
+// What a shell command writes (standard output with standard error joined to it), and its
+// status as the shell gives it.
+std::pair<std::string, int> runShell(const std::string& command);
 
 }  // namespace zelk::test

@@ -1,0 +1,41 @@
+# Installation (bin, manual page, documentation with the worked examples) and the Debian
+# package that `make package` builds from the same rules.
+include(GNUInstallDirs)
+
+install(TARGETS zelk RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/zelk.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples DESTINATION ${CMAKE_INSTALL_DOCDIR}
+        PATTERN "*.received" EXCLUDE PATTERN "generate" EXCLUDE)
+
+# The package carries the version that the program announces in its banner.
+file(STRINGS ${PROJECT_SOURCE_DIR}/dialogue/zelk.cpp ZELK_BANNER_LINE REGEX "Program ZELK, version ")
+string(REGEX MATCH "version ([0-9.]+)," ZELK_BANNER_VERSION "${ZELK_BANNER_LINE}")
+if(NOT CMAKE_MATCH_1)
+  message(FATAL_ERROR "no version found in the banner of dialogue/zelk.cpp")
+endif()
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME zelk)
+set(CPACK_PACKAGE_VERSION ${CMAKE_MATCH_1})
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_PACKAGE_CONTACT "ZELK maintainers <zelk@example.org>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "console data entry for geothermal fluid analyses")
+set(CPACK_PACKAGE_DESCRIPTION
+    "ZELK asks a geothermal chemist, screen by screen, for the analysis of\n"
+    "samples of geothermal fluid: sundry data, the water phase in mg/kg or\n"
+    "m-mole/l and the steam-phase gas data in any of nine customary forms.\n"
+    "Every screen can be corrected before it is left. Each sample is converted\n"
+    "into canonical units and appended as one fixed 34-line block to a text\n"
+    "file, the KAVIX input file. Answers may be typed or piped from a file.")
+string(REPLACE ";" "" CPACK_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION science)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+# Debian wants manual pages gzipped with -9n; the staged tree is compressed before packing.
+set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/CompressManual.cmake)
+include(CPack)
