@@ -617,6 +617,9 @@ def dialogue(answers, ends_with_feed=True):
     try:
         run.prompt(BANNER)
         name = output_name(run.read())
+        if "/" in name:
+            # Each case runs in an empty folder, so a name in a subfolder cannot be created.
+            return "".join(run.out), None, "", 2, run
         r = new_record()
         entered = False
         while True:
@@ -868,6 +871,32 @@ case("error_paths_more_screens", [""] + quick("E1", water=wa2("0.5", ["1"], fix=
      + ["y"] + quick("E2", steam_lines=steam(7, values(9), values(6, ["7", "20", "1", "1", "1", "1"], fix=["x", "6", "1e", "6", "2", ""])))
      + ["y"] + quick("E3", steam_lines=steam(8, values(9, RESIDUAL, fix=["x", "1", "1.2.3", "1", "15", ""])))
      + ["y"] + quick("E4", steam_lines=steam(9, ["1", "2", "y"] + values(9, RESIDUAL, fix=["x", "3", "0.25", ""]))) + ["n"])
+
+
+# Bytes that are not what a form expects.
+case("name_in_missing_folder", ["no such folder/kavix.in"] + quick() + ["n"])
+# A carriage return (an answer file with DOS line ends), a tab or a NUL is no blank: an input error.
+case("odd_bytes_in_answers", [""] + ["\xe9", "x", "100\r", "\xe9\xb0-1\t", "x", "1\t2", "S", "x", "1", "2", "3\x00",
+                                     "\xe9\xb0-1\t", "tab\there, degree \xb0, nul \0 end", "100", "5", "1000", "20", ""]
+     + wa1() + ["", "n"])
+case("water_menu_more_answers", [""] + gen("M1") + ["+2"] + values(18) + [""] + ["y"] + gen("M2") + ["2,5"] + values(18) + [""]
+     + ["y"] + gen("M3") + ["02"] + values(18) + [""] + ["y"] + gen("M4") + ["12345"] + values(17) + [""] + ["y"]
+     + gen("M5") + ["22"] + values(17) + [""] + ["n"])
+case("steam_menu_more_answers", [""] + quick("N1", steam_lines=steam("+9", values(9))) + ["y"]
+     + quick("N2", steam_lines=steam(" 8 ", values(9))) + ["y"] + quick("N3", steam_lines=steam("6,1", values(9), values(6)))
+     + ["y"] + quick("N4", "- ") + ["n"])
+
+# Values beyond the list fields, and mixtures of percentages that make no sense.
+case("list_limits_gas_screens", [""] + quick("L1", steam_lines=steam(9, values(9, ["1e8", "12345678", "-1e7", "99999999"])))
+     + ["y"] + quick("L2", steam_lines=steam(7, values(9, ["", "", "", "", "", "", "", "1e8", "-9999999"]),
+                                                  values(6, ["1e8", "", "1e8", "12345678"])))
+     + ["y"] + quick("L3", steam_lines=steam(1, values(7, ["1e9", "-1e8", "999999999", "-99999999"]))) + ["n"])
+case("form4_gases_above_100", [""] + quick("H1", steam_lines=steam(4, values(8, ["60", "", "", "", "", "", "50"]))) + ["y"]
+     + quick("H2", steam_lines=steam(5, values(8, ["60", "", "", "20", "", "", "30", "-1"]))) + ["n"])
+case("steam_fields_cleared_between_forms", [""] + quick("C1", steam_lines=steam(6, values(9, DRY_GAS), values(6, CONDENSATE)))
+     + ["y"] + quick("C2", steam_lines=steam(2, values(7, WORKED_2))) + ["y"]
+     + quick("C3", steam_lines=steam(7, values(9, DRY_GAS), values(6, CONDENSATE))) + ["y"]
+     + quick("C4", steam_lines=steam(9, values(9, RESIDUAL))) + ["y"] + quick("C5", "") + ["n"])
 
 
 # Runs that change form from sample to sample.
