@@ -206,12 +206,8 @@ class Item:
         return line + self.label + (value if isinstance(value, str) else render_f(value, *self.show)) + "\n"
 
 
-def real_item(label, values, index, show, after=None, head=None):
-    def put(value):
-        values[index] = value
-        if after:
-            after()
-    return Item(label, lambda: values[index], put, show, head)
+def real_item(label, values, index, show, head=None):
+    return Item(label, lambda: values[index], lambda value: values.__setitem__(index, value), show, head)
 
 
 def first_pass(run, items, start=None):
@@ -247,28 +243,25 @@ def corrections(run, items, list_lead):
 
 
 def total_steam_screen(run, items):
-    """The total-steam dialogue: at most 100 correction passes, three empty lines apart."""
+    """The total-steam dialogue: at most 100 correction passes, three empty lines apart; an
+    input error starts a fresh correction phase."""
     first_pass(run, items)
-    while True:  # a fresh correction phase
-        number, passes, fresh = 0, 100, False
-        while passes > 0 and not fresh:
-            passes -= 1
-            run.write("\n\n\n")
-            if 1 <= number <= len(items) and not items[number - 1].ask(run):
-                run.write(ERROR)
-                fresh = True
-                break
-            run.write("\n\n\n")
-            run.write("".join(item.list_line(k) for k, item in enumerate(items, 1)))
-            run.prompt(CORRECTION)
-            number = read_i(run.read(), 5)
-            if number is None:
-                run.write(ERROR)
-                fresh = True
-                break
-            if not 1 <= number <= len(items):
-                return
-        if not fresh:
+    number, passes = 0, 100
+    while passes > 0:
+        passes -= 1
+        run.write("\n\n\n")
+        if 1 <= number <= len(items) and not items[number - 1].ask(run):
+            run.write(ERROR)
+            number, passes = 0, 100
+            continue
+        run.write("\n\n\n")
+        run.write("".join(item.list_line(k) for k, item in enumerate(items, 1)))
+        run.prompt(CORRECTION)
+        number = read_i(run.read(), 5)
+        if number is None:
+            run.write(ERROR)
+            number, passes = 0, 100
+        elif not 1 <= number <= len(items):
             return
 
 
