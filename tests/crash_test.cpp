@@ -95,7 +95,7 @@ Killed runAndKill(const std::string& folder, const std::string& answers, std::op
                 fed += static_cast<std::size_t>(put);
                 piece -= static_cast<std::size_t>(put);
                 if (piece == 0 && paced)
-                    nextPiece = now + std::chrono::microseconds(std::uniform_int_distribution<int>(0, 300)(random));
+                    nextPiece = now + std::chrono::microseconds(std::uniform_int_distribution<int>(0, 2000)(random));
             } else if (errno != EAGAIN) {
                 closeInput();  // the program has gone
             }
