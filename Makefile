@@ -1,12 +1,16 @@
 # Thin wrapper over CMake: `make run` builds and runs the program here, `make test` builds
 # and runs every test, `make check` runs the tests under AddressSanitizer and UBSan;
-# `make install PREFIX=...` installs, `make package` builds the Debian package in ./build.
+# `make install PREFIX=...` installs, `make package` builds the Debian package in ./build;
+# `make bench` times batch runs against the I/O floor and runs the field microbenchmarks.
 BUILD ?= build
 CHECK_BUILD ?= build-check
+BENCH_BUILD ?= build-bench
 PREFIX ?= /usr/local
+# Passed to the runner, for example BENCH_ARGS="--pairs 9 --samples 2000".
+BENCH_ARGS ?=
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all build run test check install package examples clean
+.PHONY: all build run test check install package examples bench clean
 
 all: build
 
@@ -36,5 +40,12 @@ package: build
 examples: build
 	examples/generate $(BUILD)/zelk
 
+bench:
+	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DZELK_BENCH=ON -DBUILD_TESTING=OFF
+	cmake --build $(BENCH_BUILD) -j $(JOBS)
+	./$(BENCH_BUILD)/bench/zelk-bench --zelk $(BENCH_BUILD)/zelk --floor $(BENCH_BUILD)/bench/zelk-floor $(BENCH_ARGS)
+	if [ -x $(BENCH_BUILD)/bench/zelk-field-bench ]; then \
+	  ./$(BENCH_BUILD)/bench/zelk-field-bench --benchmark_min_time=0.2; fi
+
 clean:
-	rm -rf $(BUILD) $(CHECK_BUILD)
+	rm -rf $(BUILD) $(CHECK_BUILD) $(BENCH_BUILD)

@@ -46,6 +46,11 @@ std::string_view Console::readLine() {
         const char* feed = static_cast<const char*>(std::memchr(start, '\n', static_cast<std::size_t>(stop - start)));
         const char* lineEnd = feed ? feed : stop;
         const std::size_t take = std::min(static_cast<std::size_t>(lineEnd - start), kept - length);
+        if (feed && length == 0) {
+            // The whole line is in the buffer, which stays as it is until the next read.
+            begin_ = static_cast<std::size_t>(feed + 1 - buffer_);
+            return {start, take};
+        }
         std::memcpy(line_ + length, start, take);
         length += take;
         begin_ = static_cast<std::size_t>((feed ? feed + 1 : stop) - buffer_);

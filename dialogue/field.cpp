@@ -2,8 +2,11 @@
 #include "dialogue/field.hpp"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <system_error>
 
@@ -39,6 +42,129 @@ void justify(std::string& out, bool negative, std::string_view digits, int w) {
     }
 }
 
+constexpr std::uint64_t powersOfTen[] = {
+    1,           10,           100,           1000,           10000,
+    100000,      1000000,      10000000,      100000000,      1000000000,
+    10000000000, 100000000000, 1000000000000, 10000000000000, 100000000000000,
+    1000000000000000, 10000000000000000, 100000000000000000, 1000000000000000000, 10000000000000000000u,
+};
+
+// The most decimals that toFixed gives: m * 10^d must stay below 2^64 for any m below 2^24.
+constexpr int fixedDecimals = 10;
+
+// A magnitude as its integer part and its first d decimals, the decimals as an integer.
+struct Fixed {
+    std::uint64_t integer;
+    std::uint64_t decimals;
+};
+
+// The magnitude of value with d decimals, rounded from its exact value (ties to even). A float
+// is m * 2^e with m below 2^24, so integer arithmetic gives both parts exactly. None for more
+// than ten decimals or for a magnitude of 2^63 or more.
+std::optional<Fixed> toFixed(float value, int d) {
+    if (d < 0 || d > fixedDecimals) return std::nullopt;
+    const auto bits = std::bit_cast<std::uint32_t>(value);
+    const int biased = static_cast<int>((bits >> 23) & 0xFFu);
+    std::uint64_t mantissa = bits & 0x7FFFFFu;
+    int exponent = -149;  // subnormals
+    if (biased != 0) {
+        mantissa |= 0x800000u;
+        exponent = biased - 150;
+    }
+    if (exponent >= 0) {
+        if (exponent > 39) return std::nullopt;
+        return Fixed{mantissa << exponent, 0};
+    }
+    const int shift = -exponent;
+    if (shift >= 64) return Fixed{0, 0};  // below 2^-40: no digit of ten decimals
+    const std::uint64_t integer = mantissa >> shift;
+    const std::uint64_t fraction = mantissa & ((std::uint64_t{1} << shift) - 1);
+    const std::uint64_t product = fraction * powersOfTen[d];  // below 2^58
+    std::uint64_t decimals = product >> shift;
+    const std::uint64_t remainder = product & ((std::uint64_t{1} << shift) - 1);
+    const std::uint64_t half = std::uint64_t{1} << (shift - 1);
+    const std::uint64_t lastDigit = d == 0 ? integer : decimals;  // what a tie rounds to even
+    if (remainder > half || (remainder == half && (lastDigit & 1))) ++decimals;
+    if (decimals == powersOfTen[d]) return Fixed{integer + 1, 0};
+    return Fixed{integer, decimals};
+}
+
+// How many decimal digits value has (one for zero).
+int digitCount(std::uint64_t value) {
+    // 1233 / 4096 is just below log10(2): a first guess from the bit length, then one test.
+    // The lowest bit set makes zero count as a digit and changes no other count.
+    const std::uint64_t odd = value | 1;
+    const int guess = static_cast<int>((std::bit_width(odd) * 1233) >> 12);
+    return guess + (odd >= powersOfTen[guess] ? 1 : 0);
+}
+
+constexpr auto digitPairs = [] {
+    std::array<char, 200> pairs{};
+    for (int i = 0; i < 100; ++i) {
+        pairs[static_cast<std::size_t>(2 * i)] = static_cast<char>('0' + i / 10);
+        pairs[static_cast<std::size_t>(2 * i + 1)] = static_cast<char>('0' + i % 10);
+    }
+    return pairs;
+}();
+
+void twoDigits(char* out, std::uint64_t value) { std::memcpy(out, &digitPairs[2 * value], 2); }
+
+// Writes the decimal digits of value (at least one) so that they end just before end, two
+// at a time; returns where they start.
+char* integerDigits(char* end, std::uint64_t value) {
+    char* start = end;
+    for (; value >= 100; value /= 100) twoDigits(start -= 2, value % 100);
+    if (value >= 10)
+        twoDigits(start -= 2, value);
+    else
+        *--start = static_cast<char>('0' + value);
+    return start;
+}
+
+// Writes the four digits of value (below 10^4, zeros in front) at out.
+void fourDigits(char* out, std::uint32_t value) {
+    twoDigits(out, value / 100);
+    twoDigits(out + 2, value % 100);
+}
+
+// Writes the eight digits of value (below 10^8, zeros in front) at out.
+void eightDigits(char* out, std::uint32_t value) {
+    fourDigits(out, value / 10000);
+    fourDigits(out + 4, value % 10000);
+}
+
+// Writes the magnitude with its d decimals so that it ends just before end; returns where it
+// starts. The decimals go in groups of eight, four and two from the right, whose digits do
+// not wait for one another.
+char* fixedDigits(char* end, Fixed magnitude, int d) {
+    char* start = end;
+    std::uint64_t decimals = magnitude.decimals;
+    if (d >= 8) {
+        eightDigits(start -= 8, static_cast<std::uint32_t>(decimals % 100000000));
+        decimals /= 100000000;
+        d -= 8;
+    }
+    if (d >= 4) {
+        fourDigits(start -= 4, static_cast<std::uint32_t>(decimals % 10000));
+        decimals /= 10000;
+        d -= 4;
+    }
+    if (d >= 2) {
+        twoDigits(start -= 2, decimals % 100);
+        decimals /= 100;
+        d -= 2;
+    }
+    if (d == 1) *--start = static_cast<char>('0' + decimals);
+    *--start = '.';
+    return integerDigits(start, magnitude.integer);
+}
+
+// Appends w blanks and returns the end of them, for a field to be written from its right end.
+char* appendBlanks(std::string& out, int w) {
+    out.append(static_cast<std::size_t>(w), ' ');
+    return out.data() + out.size();
+}
+
 }  // namespace
 
 void renderF(std::string& out, float value, int w, int d) {
@@ -46,12 +172,28 @@ void renderF(std::string& out, float value, int w, int d) {
         justify(out, false, "nan", w);
         return;
     }
-    const double magnitude = std::fabs(static_cast<double>(value));
-    if (std::isinf(magnitude)) {
+    if (std::isinf(value)) {
         justify(out, value < 0, "inf", w);
         return;
     }
-    // Largest float rendered with ten decimals: 39 integer digits, a point, ten digits.
+    if (const std::optional<Fixed> fixed = toFixed(value, d)) {
+        const bool negative = value < 0 && (fixed->integer != 0 || fixed->decimals != 0);
+        if (digitCount(fixed->integer) + 1 + d + (negative ? 1 : 0) <= w) {
+            // Straight into the field: no copy of the digits.
+            char* start = fixedDigits(appendBlanks(out, w), *fixed, d);
+            if (negative) start[-1] = '-';
+            return;
+        }
+        // Too wide: justify drops a leading zero or writes asterisks.
+        char buffer[40];
+        char* const end = buffer + sizeof buffer;
+        const char* start = fixedDigits(end, *fixed, d);
+        justify(out, negative, std::string_view(start, static_cast<std::size_t>(end - start)), w);
+        return;
+    }
+    // Magnitudes of 2^63 and more, or more decimals; the largest float with ten decimals
+    // takes 39 integer digits, a point and ten digits.
+    const double magnitude = std::fabs(static_cast<double>(value));
     char buffer[96];
     auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::fixed, d);
     char* end = result.ptr;
@@ -62,15 +204,15 @@ void renderF(std::string& out, float value, int w, int d) {
 }
 
 void renderI(std::string& out, long value, int w) {
-    char buffer[24];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    const std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
-    if (static_cast<int>(text.size()) <= w) {
-        pad(out, w - static_cast<int>(text.size()), ' ');
-        out.append(text);
-    } else {
+    const bool negative = value < 0;
+    // Negated as unsigned, so that the most negative value has its magnitude too.
+    const auto magnitude = negative ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+    if (digitCount(magnitude) + (negative ? 1 : 0) > w) {
         pad(out, w, '*');
+        return;
     }
+    char* start = integerDigits(appendBlanks(out, w), magnitude);
+    if (negative) start[-1] = '-';
 }
 
 void renderA(std::string& out, std::string_view text) { out.append(text); }
@@ -110,9 +252,37 @@ std::string renderAw(std::string_view text, int w) {
 
 namespace {
 
+constexpr double exactPowersOfTen[] = {
+    1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22,
+};
+
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isSign(char c) { return c == '+' || c == '-'; }
 bool isExponentLetter(char c) { return c == 'E' || c == 'e' || c == 'D' || c == 'd'; }
+
+// The slow way from decimal to double, for exponents beyond the exactly held powers of ten:
+// the digits and the exponent as text for the correctly rounded conversion. Beyond the
+// double range, too large becomes infinity and too small becomes zero.
+double decimalToDouble(bool negative, std::string_view mantissa, long exponent) {
+    char number[40];
+    std::size_t length = 0;
+    if (negative) number[length++] = '-';
+    std::memcpy(number + length, mantissa.data(), mantissa.size());
+    length += mantissa.size();
+    number[length++] = 'e';
+    length = static_cast<std::size_t>(std::to_chars(number + length, number + sizeof number, exponent).ptr - number);
+
+    double value = 0.0;
+    if (std::from_chars(number, number + length, value).ec != std::errc::result_out_of_range) return value;
+    // The decimal exponent of the first significant digit tells which way it went.
+    const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+    const std::size_t first = mantissa.find_first_of("123456789");
+    if (first == std::string_view::npos) return negative ? -0.0 : 0.0;
+    const long leading = first < point ? static_cast<long>(point - first) - 1 : -static_cast<long>(first - point);
+    const double limit = leading + exponent > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+    return negative ? -limit : limit;
+}
 
 }  // namespace
 
@@ -130,35 +300,32 @@ std::optional<float> readF15(std::string_view line) {
     bool negative = false;
     if (i < length && isSign(text[i])) negative = text[i++] == '-';
 
-    // Mantissa: digits with at most one point, copied for the decimal conversion.
-    char number[40];
-    std::size_t numberLength = 0;
-    if (negative) number[numberLength++] = '-';
-    int mantissaDigits = 0;
-    int integerDigits = 0;
-    int firstNonZero = -1;
+    // Mantissa: digits with at most one point. At most 15 digits, so exact as an integer.
+    const std::size_t mantissaStart = i;
+    std::uint64_t mantissa = 0;
+    int digits = 0;
+    int decimals = 0;
     bool point = false;
     for (; i < length; ++i) {
         const char c = text[i];
         if (isDigit(c)) {
-            if (c != '0' && firstNonZero < 0) firstNonZero = mantissaDigits;
-            ++mantissaDigits;
-            if (!point) ++integerDigits;
-            number[numberLength++] = c;
+            mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
+            ++digits;
+            if (point) ++decimals;
         } else if (c == '.' && !point) {
             point = true;
-            number[numberLength++] = c;
         } else {
             break;
         }
     }
+    const std::string_view mantissaText(text + mantissaStart, i - mantissaStart);
 
     // Exponent: a letter with an optional sign, or a sign alone, then at least one digit.
     long exponent = 0;
     if (i < length) {
         const char c = text[i];
         if (!isExponentLetter(c) && !isSign(c)) return std::nullopt;
-        if (mantissaDigits == 0) return std::nullopt;
+        if (digits == 0) return std::nullopt;
         if (isExponentLetter(c)) ++i;
         bool exponentNegative = false;
         if (i < length && isSign(text[i])) exponentNegative = text[i++] == '-';
@@ -170,22 +337,18 @@ std::optional<float> readF15(std::string_view line) {
     }
 
     // A sign, a point, or both, with no digit: zero.
-    if (mantissaDigits == 0) return 0.0f;
+    if (digits == 0) return 0.0f;
 
-    number[numberLength++] = 'e';
-    auto written = std::to_chars(number + numberLength, number + sizeof number, exponent);
-    numberLength = static_cast<std::size_t>(written.ptr - number);
-
-    // Decimal to double, correctly rounded, then double to float: the two roundings are intended.
-    double value = 0.0;
-    auto parsed = std::from_chars(number, number + numberLength, value);
-    if (parsed.ec == std::errc::result_out_of_range) {
-        // Out of the double range: too large becomes infinity, too small becomes zero.
-        const long magnitude = (firstNonZero < 0 ? 0 : integerDigits - firstNonZero - 1) + exponent;
-        const double limit = firstNonZero >= 0 && magnitude > 0 ? std::numeric_limits<double>::infinity() : 0.0;
-        value = negative ? -limit : limit;
+    // Decimal to double, correctly rounded, then double to float: the two roundings are
+    // intended. The mantissa and a power of ten up to 10^22 are exact doubles, so for the
+    // usual answers one multiplication or division is that correctly rounded conversion.
+    const long scale = exponent - decimals;
+    if (scale >= -22 && scale <= 22) {
+        const auto whole = static_cast<double>(mantissa);
+        const double magnitude = scale >= 0 ? whole * exactPowersOfTen[scale] : whole / exactPowersOfTen[-scale];
+        return toSingle(negative ? -magnitude : magnitude);
     }
-    return toSingle(value);
+    return toSingle(decimalToDouble(negative, mantissaText, exponent));
 }
 
 std::optional<int> readI(std::string_view line, int w) {

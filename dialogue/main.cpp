@@ -6,17 +6,20 @@
 
 namespace {
 
-// Only write(2) and _exit(2) here: the signal may come at any moment. Every finished block is
-// already in the file, since nothing of it is ever held back in memory.
+// Only async-signal-safe calls here: the signal may come at any moment. Every finished block
+// is already on its way to the file, since nothing of it is ever held back in memory; the
+// writer is given the time to put it there.
 extern "C" void onInterrupt(int) {
     constexpr char text[] = "Interrupt\n";
     [[maybe_unused]] ssize_t ignored = ::write(STDERR_FILENO, text, sizeof text - 1);
+    zelk::finishWritingOnSignal();
     ::_exit(zelk::interrupted);
 }
 
 extern "C" void onTerminate(int) {
     constexpr char text[] = "Killed\n";
     [[maybe_unused]] ssize_t ignored = ::write(STDERR_FILENO, text, sizeof text - 1);
+    zelk::finishWritingOnSignal();
     ::_exit(zelk::interrupted);
 }
 
@@ -35,6 +38,8 @@ int main() {
     handle(SIGTERM, onTerminate);
     // A file grown past its size limit is reported like any failed write, not a silent death.
     std::signal(SIGXFSZ, SIG_IGN);
+    // A writer or a console that has gone shows as a failed write, not as a silent death.
+    std::signal(SIGPIPE, SIG_IGN);
 
     zelk::FdSource input(STDIN_FILENO);
     zelk::FdSink output(STDOUT_FILENO);

@@ -140,6 +140,7 @@ int dialogue(Console& console, OpenOutput openOutput) {
         steamPhase(console, askMenu(console, steamMenu), record);
         outfil(*file, record, block);
     }
+    file->finish();
     return file->failed() ? writeFailed : finished;
 }
 

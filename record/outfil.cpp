@@ -2,11 +2,12 @@
 #include "record/outfil.hpp"
 
 #include <cerrno>
-#include <cstring>
+#include <climits>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
-#include <sys/wait.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace zelk {
@@ -70,6 +71,80 @@ std::string failure(std::string_view step, const std::string& name, int error) {
 
 }  // namespace
 
+namespace {
+
+// The writer process and the pipe to it, as the signal handlers need them.
+volatile sig_atomic_t writerProcess = 0;
+volatile sig_atomic_t writerPipe = -1;
+
+// Writes one block whole at the file's end, size bytes into the file; on failure cuts the
+// file back to size and returns errno.
+int writeBlock(int fd, std::string_view block, off_t size) {
+    std::size_t done = 0;
+    while (done < block.size()) {
+        const ssize_t put = ::write(fd, block.data() + done, block.size() - done);
+        if (put < 0 && errno == EINTR) continue;
+        if (put <= 0) {
+            const int error = put < 0 ? errno : ENOSPC;
+            // Part of a block is worse than none.
+            if (done > 0) {
+                [[maybe_unused]] int ignored = ::ftruncate(fd, size);
+                ::lseek(fd, size, SEEK_SET);
+            }
+            return error;
+        }
+        done += static_cast<std::size_t>(put);
+    }
+    return 0;
+}
+
+// The writer process: blocks from the pipe into the file until the pipe closes. Every block
+// ends with its 34th line feed, which is how the writer tells where one ends.
+[[noreturn]] void runWriter(int input, int fd, const std::string& name, ByteSink& errors) {
+    std::signal(SIGINT, SIG_IGN);
+    std::signal(SIGTERM, SIG_IGN);
+    bool failed = false;
+    off_t size = 0;
+    std::string pending;
+    pending.reserve(1 << 17);
+    char buffer[1 << 16];
+    int feeds = 0;         // line feeds seen in pending
+    std::size_t scanned = 0;  // bytes of pending already counted
+    for (;;) {
+        const ssize_t got = ::read(input, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) break;
+        pending.append(buffer, static_cast<std::size_t>(got));
+        std::size_t start = 0;
+        for (; scanned < pending.size(); ++scanned) {
+            if (pending[scanned] != '\n' || ++feeds < blockLines) continue;
+            const std::string_view block(pending.data() + start, scanned + 1 - start);
+            if (const int error = writeBlock(fd, block, size)) {
+                failed = true;
+                errors.write(failure("write a sample to", name, error) + "\n");
+            } else {
+                size += static_cast<off_t>(block.size());
+            }
+            start = scanned + 1;
+            feeds = 0;
+        }
+        pending.erase(0, start);
+        scanned -= start;
+    }
+    ::_exit(failed ? 1 : 0);
+}
+
+}  // namespace
+
+void finishWritingOnSignal() noexcept {
+    const int pipe = writerPipe;
+    const pid_t writer = writerProcess;
+    if (pipe >= 0) ::close(pipe);
+    if (writer > 0)
+        while (::waitpid(writer, nullptr, 0) < 0 && errno == EINTR) {
+        }
+}
+
 DiskFile::DiskFile(std::string name, ByteSink& errors) : name_(std::move(name)), errors_(errors) {
     // Open (creating if need be), then close and put aside, then create anew: the run
     // always starts with a new, empty file, and yesterday's samples survive as name~.
@@ -84,74 +159,62 @@ DiskFile::DiskFile(std::string name, ByteSink& errors) : name_(std::move(name)),
     } else if (::unlink(name_.c_str()) != 0) {
         throw StartupFailure(failure("delete", name_, errno));
     }
-    fd_ = ::open(name_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd_ < 0) throw StartupFailure(failure("create", name_, errno));
-}
+    fd = ::open(name_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) throw StartupFailure(failure("create", name_, errno));
 
-DiskFile::~DiskFile() {
-    if (fd_ >= 0) ::close(fd_);
-}
-
-namespace {
-
-// Writes all of the block at the file's end; the count written, and errno when short.
-std::size_t writeAll(int fd, std::string_view block, int& error) {
-    std::size_t done = 0;
-    while (done < block.size()) {
-        const ssize_t put = ::write(fd, block.data() + done, block.size() - done);
-        if (put < 0 && errno == EINTR) continue;
-        if (put <= 0) {
-            error = put < 0 ? errno : ENOSPC;
-            break;
-        }
-        done += static_cast<std::size_t>(put);
+    int ends[2];
+    if (::pipe2(ends, O_CLOEXEC) != 0) {
+        const int error = errno;
+        ::close(fd);
+        throw StartupFailure(failure("start the writer of", name_, error));
     }
-    return done;
+    const pid_t writer = ::fork();
+    if (writer < 0) {
+        const int error = errno;
+        ::close(fd);
+        ::close(ends[0]);
+        ::close(ends[1]);
+        throw StartupFailure(failure("start the writer of", name_, error));
+    }
+    if (writer == 0) {
+        // The writer needs neither the console nor the pipe's other end.
+        ::close(ends[1]);
+        ::close(STDIN_FILENO);
+        ::close(STDOUT_FILENO);
+        runWriter(ends[0], fd, name_, errors_);
+    }
+    ::close(ends[0]);
+    ::close(fd);
+    pipe_ = ends[1];
+    writerPipe = pipe_;
+    writerProcess = writer;
 }
 
-}  // namespace
+DiskFile::~DiskFile() { finish(); }
 
 void DiskFile::append(std::string_view block) {
-    // The system copies a write into the file page by page and stops between two pages when
-    // the process is killed (SIGKILL), which would leave part of a block. So the block is
-    // written by a child that shares this process's memory (vfork) and that the kill does
-    // not reach; it finishes the write even if this process dies meanwhile. SIGINT and
-    // SIGTERM wait until the child is done, so that only this process reports them.
-    sigset_t handled, before;
-    sigemptyset(&handled);
-    sigaddset(&handled, SIGINT);
-    sigaddset(&handled, SIGTERM);
-    ::sigprocmask(SIG_BLOCK, &handled, &before);
-    volatile std::size_t done = 0;
-    volatile int error = 0;
-    const pid_t writer = ::vfork();
-    if (writer == 0) {
-        int failure = 0;
-        done = writeAll(fd_, block, failure);
-        error = failure;
-        ::_exit(0);
+    // Up to PIPE_BUF bytes go into a pipe whole or not at all; a block is well below that.
+    static_assert(PIPE_BUF >= 4096);
+    ssize_t put;
+    do put = ::write(pipe_, block.data(), block.size());
+    while (put < 0 && errno == EINTR);
+    if (put != static_cast<ssize_t>(block.size()) && !failed_) {
+        failed_ = true;
+        errors_.write(failure("write a sample to", name_, put < 0 ? errno : EPIPE) + " (the writer has gone)\n");
     }
-    if (writer < 0) {  // no child to be had: write here, unguarded
-        int failure = 0;
-        done = writeAll(fd_, block, failure);
-        error = failure;
-    } else {
-        int ignored = 0;
-        while (::waitpid(writer, &ignored, 0) < 0 && errno == EINTR) {
-        }
+}
+
+void DiskFile::finish() {
+    if (pipe_ < 0) return;
+    writerPipe = -1;
+    ::close(pipe_);
+    pipe_ = -1;
+    const pid_t writer = writerProcess;
+    writerProcess = 0;
+    int status = 0;
+    while (::waitpid(writer, &status, 0) < 0 && errno == EINTR) {
     }
-    ::sigprocmask(SIG_SETMASK, &before, nullptr);
-    if (done == block.size()) {
-        size_ += static_cast<long long>(block.size());
-        return;
-    }
-    // Part of a block is worse than none: cut the file back to its whole blocks.
-    if (done > 0) {
-        [[maybe_unused]] int ignored = ::ftruncate(fd_, size_);
-        ::lseek(fd_, size_, SEEK_SET);
-    }
-    failed_ = true;
-    errors_.write(failure("write a sample to", name_, error) + "\n");
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) failed_ = true;
 }
 
 }  // namespace zelk

@@ -17,7 +17,9 @@ class BlockFile {
 public:
     virtual ~BlockFile() = default;
     virtual void append(std::string_view block) = 0;
-    // True once any block failed to reach the file.
+    // Waits until every block handed over has reached the file, or failed to.
+    virtual void finish() {}
+    // True once any block failed to reach the file (known for sure after finish).
     virtual bool failed() const = 0;
 };
 
@@ -33,9 +35,14 @@ struct StartupFailure : std::runtime_error {
 };
 
 // The output file on disk, created empty for the run. A non-empty file of the same name is
-// kept as name~ rather than deleted. Each block is one write, made by a short-lived child
-// that a SIGKILL of the program does not stop half-way; a block that does not reach the
-// file whole is cut off again, reported on standard error, and remembered.
+// kept as name~ rather than deleted.
+//
+// A kill (SIGKILL) can stop a write to a file between two of its pages, which would leave
+// part of a block. So blocks go through a pipe, where a write of up to PIPE_BUF bytes is
+// whole or nothing, to a writer process that no signal of the dialogue's reaches and that
+// writes each block with one write. If the dialogue dies, the writer still empties the pipe
+// into the file and ends. A block that does not reach the file whole is cut off again and
+// reported on standard error by the writer; the run then ends with the write-failed status.
 class DiskFile : public BlockFile {
 public:
     // Throws StartupFailure; later write failures are reported to errors.
@@ -45,14 +52,18 @@ public:
     DiskFile& operator=(const DiskFile&) = delete;
 
     void append(std::string_view block) override;
+    void finish() override;
     bool failed() const override { return failed_; }
 
 private:
     std::string name_;
     ByteSink& errors_;
-    int fd_ = -1;
-    long long size_ = 0;
+    int pipe_ = -1;
     bool failed_ = false;
 };
+
+// For the signal handlers: lets the writer put every block handed over into the file and
+// waits for it. Async-signal-safe.
+void finishWritingOnSignal() noexcept;
 
 }  // namespace zelk
