@@ -1,5 +1,7 @@
 // zelk-floor: the I/O floor of a run of zelk. It replays a recorded run's reads and writes,
-// chunk for chunk, and formats nothing, so its time is what the flushes alone cost.
+// chunk for chunk, and formats nothing, so its time is what the flushes alone cost. The calls
+// of zelk's writer process are made here too, in this one process, through a pipe of its own:
+// each block is written into the pipe, read back and written to the file.
 //
 // usage: zelk-floor SCRIPT [OUTPUT-FILE]   (standard input: the same answers as the run)
 #include <cerrno>
@@ -26,6 +28,25 @@ void writeAll(int fd, std::size_t count) {
         if (put < 0 && errno == EINTR) continue;
         if (put <= 0) return;
         count -= static_cast<std::size_t>(put);
+    }
+}
+
+// Reads back count bytes that are already in the pipe, in reads of at most 64 KiB as the
+// writer's. A count of 0 is the writer's last read, which finds the pipe closed.
+void readPipe(int (&ends)[2], std::size_t count) {
+    if (count == 0) {
+        ::close(ends[1]);
+        ends[1] = -1;
+        while (::read(ends[0], input, sizeof input) < 0 && errno == EINTR) {
+        }
+        return;
+    }
+    while (count > 0) {
+        const std::size_t chunk = count < sizeof input ? count : sizeof input;
+        const ssize_t got = ::read(ends[0], input, chunk);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return;
+        count -= static_cast<std::size_t>(got);
     }
 }
 
@@ -70,6 +91,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "zelk-floor: cannot create output file \"%s\": %s\n", name.c_str(), std::strerror(errno));
         return 2;
     }
+    // Enlarged: nothing here empties it while blocks go in, and it may have to hold all of a
+    // 64 KiB read of the writer's and one block more.
+    int pipeEnds[2];
+    if (::pipe2(pipeEnds, O_CLOEXEC) != 0 || ::fcntl(pipeEnds[1], F_SETPIPE_SZ, 1 << 20) < 0) {
+        std::fprintf(stderr, "zelk-floor: cannot make a pipe of 1 MiB: %s\n", std::strerror(errno));
+        return 2;
+    }
 
     for (std::size_t i = 0; i < count; ++i) {
         const zelk::bench::Step step = steps[i];
@@ -82,6 +110,8 @@ int main(int argc, char** argv) {
             }
             case zelk::bench::output: writeAll(STDOUT_FILENO, step.bytes); break;
             case zelk::bench::errors: writeAll(STDERR_FILENO, step.bytes); break;
+            case zelk::bench::toPipe: writeAll(pipeEnds[1], step.bytes); break;
+            case zelk::bench::fromPipe: readPipe(pipeEnds, step.bytes); break;
             default: writeAll(file, step.bytes); break;
         }
     }

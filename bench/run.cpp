@@ -1,6 +1,7 @@
 // zelk-bench: batch throughput of zelk against its I/O floor. For each sample count it
-// writes an answer file, records one run of zelk under strace to learn its reads and writes,
-// then times zelk and the floor replaying those calls, A B A B, and prints the table.
+// writes an answer file, records one run of zelk under strace to learn the reads and writes of
+// both its processes (the dialogue and the writer of the output file), then times zelk and the
+// floor replaying those calls in one process, A B A B, and prints the table.
 //
 // usage: zelk-bench --zelk PATH --floor PATH [--samples 2000,20000] [--pairs 5]
 //                   [--water=1,2] [--steam=0,...,9] [--keep]
@@ -11,9 +12,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -47,13 +50,15 @@ struct Measure {
     double cpu() const { return user + system; }
 };
 
-// What the recorded run did, counted from its trace.
+// What the recorded run did, counted from its trace: the dialogue's calls and its writer's.
 struct Calls {
     int status = -1;  // of the recorded run
     long reads = 0;
     long consoleWrites = 0;
+    long pipeWrites = 0;
+    long errorWrites = 0;  // of either process
+    long pipeReads = 0;
     long fileWrites = 0;
-    long errorWrites = 0;
     long long bytesRead = 0;
     long long consoleBytes = 0;
     long long fileBytes = 0;
@@ -105,62 +110,162 @@ long number(std::string_view text) {
     return parsed.ec == std::errc{} ? value : -1;
 }
 
-// One line of strace output, for example `read(0, ""..., 65536) = 65536`, perhaps after a pid.
-// Reads of other descriptors than standard input are the loader's and are left out.
-std::optional<Step> parseCall(std::string_view line, Calls& calls) {
+// One read or write of a trace.
+struct Call {
+    bool isRead = false;
+    long fd = -1;
+    long asked = 0;
+    long result = 0;
+};
+
+// One line of strace output after its pid, for example `read(0, ""..., 65536) = 65536`.
+std::optional<Call> parseCall(std::string_view line) {
     const std::size_t open = line.find('(');
     if (open == std::string_view::npos) return std::nullopt;
     std::string_view name = line.substr(0, open);
     if (const std::size_t blank = name.rfind(' '); blank != std::string_view::npos) name = name.substr(blank + 1);
-    const bool isRead = name == "read";
-    if (!isRead && name != "write") return std::nullopt;
+    if (name != "read" && name != "write") return std::nullopt;
     const std::size_t close = line.rfind(')');
     const std::size_t equals = line.rfind(" = ");
     const std::size_t lastComma = line.rfind(", ", close);
     if (close == std::string_view::npos || equals == std::string_view::npos || lastComma == std::string_view::npos)
         return std::nullopt;
-    const long fd = number(line.substr(open + 1, line.find(',', open) - open - 1));
-    const long asked = number(line.substr(lastComma + 2, close - lastComma - 2));
-    const long result = number(line.substr(equals + 3));
-    if (fd < 0 || result < 0) return std::nullopt;
-    const auto bytes = static_cast<std::uint32_t>(result);
-    if (isRead) {
-        if (fd != 0) return std::nullopt;
+    Call call;
+    call.isRead = name == "read";
+    call.fd = number(line.substr(open + 1, line.find(',', open) - open - 1));
+    call.asked = number(line.substr(lastComma + 2, close - lastComma - 2));
+    call.result = number(line.substr(equals + 3));
+    if (call.fd < 0 || call.result < 0) return std::nullopt;
+    return call;
+}
+
+// The step the floor replays for a call of the dialogue or of its writer, counted in calls.
+// The dialogue reads standard input (its reads of other descriptors are the loader's) and
+// writes the console and the pipe; the writer reads the pipe and writes the file.
+std::optional<Step> stepOf(const Call& call, bool writer, Calls& calls) {
+    const auto bytes = static_cast<std::uint32_t>(call.result);
+    if (call.isRead && writer) {
+        ++calls.pipeReads;
+        return Step{zelk::bench::fromPipe, bytes};
+    }
+    if (call.isRead) {
+        if (call.fd != 0) return std::nullopt;
         ++calls.reads;
-        calls.bytesRead += result;
-        return Step{zelk::bench::input, static_cast<std::uint32_t>(asked)};
+        calls.bytesRead += call.result;
+        return Step{zelk::bench::input, static_cast<std::uint32_t>(call.asked)};
     }
-    if (fd == 1) {
-        ++calls.consoleWrites;
-        calls.consoleBytes += result;
-        return Step{zelk::bench::output, bytes};
-    }
-    if (fd == 2) {
+    if (call.fd == 2) {
         ++calls.errorWrites;
         return Step{zelk::bench::errors, bytes};
     }
-    ++calls.fileWrites;
-    calls.fileBytes += result;
-    return Step{zelk::bench::file, bytes};
+    if (writer) {
+        ++calls.fileWrites;
+        calls.fileBytes += call.result;
+        return Step{zelk::bench::file, bytes};
+    }
+    if (call.fd == 1) {
+        ++calls.consoleWrites;
+        calls.consoleBytes += call.result;
+        return Step{zelk::bench::output, bytes};
+    }
+    ++calls.pipeWrites;
+    return Step{zelk::bench::toPipe, bytes};
 }
 
-// Records one run of zelk and writes the floor's script; returns what the run did.
+// Puts the two processes' steps into one order that a single process can replay: a read of
+// the writer's comes once the dialogue has written as many bytes into the pipe as it got, and
+// the writer's writes after it. The trace's own order of the two cannot be relied on for that.
+class Interleave {
+public:
+    explicit Interleave(std::ofstream& out) : out_(out) {}
+
+    void dialogue(Step step) {
+        put(step);
+        if (step.channel == zelk::bench::toPipe) inPipe_ += step.bytes;
+        drain();
+    }
+
+    void writer(Step step) {
+        waiting_.push_back(step);
+        drain();
+    }
+
+    // The rest of the writer's steps, after the dialogue's last; false unless the writer read
+    // from the pipe exactly what the dialogue wrote into it (a floor that writes into its pipe
+    // more than it reads back would stop when the pipe is full).
+    bool finish() {
+        drain();
+        for (const Step step : waiting_) {
+            if (step.channel == zelk::bench::fromPipe && step.bytes > 0) return false;
+            put(step);
+        }
+        waiting_.clear();
+        return inPipe_ == 0;
+    }
+
+private:
+    void put(Step step) { out_.write(reinterpret_cast<const char*>(&step), sizeof step); }
+
+    void drain() {
+        for (; !waiting_.empty(); waiting_.pop_front()) {
+            const Step step = waiting_.front();
+            if (step.channel == zelk::bench::fromPipe) {
+                if (step.bytes == 0 || step.bytes > inPipe_) return;
+                inPipe_ -= step.bytes;
+            }
+            put(step);
+        }
+    }
+
+    std::ofstream& out_;
+    std::deque<Step> waiting_;
+    long long inPipe_ = 0;  // bytes written into the pipe and not yet read
+};
+
+// Records one run of zelk, both of its processes, and writes the floor's script; returns
+// what the run did.
 Calls record(const Options& options, const std::string& folder, const std::string& answers,
              const std::string& script) {
     const std::string trace = folder + "/trace.txt";
-    const Measure traced = run({"strace", "-qq", "-e", "trace=read,write", "-s", "0", "-o", trace, options.zelk},
-                               folder, answers);
+    const Measure traced = run(
+        {"strace", "-f", "-qq", "-e", "trace=read,write", "-s", "0", "-o", trace, options.zelk}, folder, answers);
     if (traced.status == 127) fail("cannot run strace (is it installed?)");
     std::ifstream in(trace);
     if (!in) fail("no trace in " + trace);
     // Step by step into the script, to keep the runner small (see bench()).
     std::ofstream out(script, std::ios::binary);
+    Interleave steps(out);
     Calls calls;
     calls.status = traced.status;
+    long dialogue = -1;  // its pid: the first in the trace; the other is the writer's
+    // A call that the other process's calls cut into is printed in two lines,
+    // `write(5, ""..., 1635 <unfinished ...>` and later `<... write resumed>) = 1635`.
+    std::map<long, std::string> unfinished;
+    constexpr std::string_view cut = " <unfinished ...>";
+    constexpr std::string_view resumed = " resumed>";
+    std::string joined;
     for (std::string line; std::getline(in, line);) {
-        if (const std::optional<Step> step = parseCall(line, calls))
-            out.write(reinterpret_cast<const char*>(&*step), sizeof(Step));
+        const std::size_t blank = line.find(' ');
+        if (blank == std::string::npos) continue;
+        const long pid = number(std::string_view(line).substr(0, blank));
+        if (dialogue < 0) dialogue = pid;
+        std::string_view call = std::string_view(line).substr(blank + 1);
+        if (call.ends_with(cut)) {
+            unfinished[pid] = call.substr(0, call.size() - cut.size());
+            continue;
+        }
+        if (const std::size_t end = call.find(resumed); call.find("<... ") == 0 && end != std::string_view::npos) {
+            joined = unfinished[pid];
+            joined.append(call.substr(end + resumed.size()));
+            call = joined;
+        }
+        const std::optional<Call> parsed = parseCall(call);
+        if (!parsed) continue;
+        const bool writer = pid != dialogue;
+        if (const std::optional<Step> step = stepOf(*parsed, writer, calls))
+            writer ? steps.writer(*step) : steps.dialogue(*step);
     }
+    if (!steps.finish()) fail("the writer's reads of the pipe do not match the blocks written into it");
     if (!out) fail("cannot write " + script);
     std::filesystem::remove(trace);
     return calls;
@@ -248,14 +353,15 @@ void bench(const Options& options, long samples) {
     const auto n = static_cast<double>(samples);
     const double lowest = *std::min_element(ratios.begin(), ratios.end());
     const double highest = *std::max_element(ratios.begin(), ratios.end());
-    std::printf("%ld samples: per sample %.4f reads, %.2f writes (%.2f console, %.2f file), %.0f bytes written "
-                "(%.0f console, %.0f file); %.1f MB written in all\n",
-                samples, static_cast<double>(calls.reads) / n,
-                static_cast<double>(calls.consoleWrites + calls.fileWrites + calls.errorWrites) / n,
-                static_cast<double>(calls.consoleWrites) / n, static_cast<double>(calls.fileWrites) / n,
-                static_cast<double>(calls.consoleBytes + calls.fileBytes) / n,
-                static_cast<double>(calls.consoleBytes) / n, static_cast<double>(calls.fileBytes) / n,
-                static_cast<double>(calls.consoleBytes + calls.fileBytes) / 1e6);
+    std::printf("%ld samples: per sample, dialogue %.2f console writes, %.2f pipe writes, %.4f input reads; "
+                "writer %.2f pipe reads, %.2f file writes\n",
+                samples, static_cast<double>(calls.consoleWrites) / n, static_cast<double>(calls.pipeWrites) / n,
+                static_cast<double>(calls.reads) / n, static_cast<double>(calls.pipeReads) / n,
+                static_cast<double>(calls.fileWrites) / n);
+    std::printf("%ld samples: per sample %.0f bytes to the console, %.0f to the file; %.1f MB in all; "
+                "%ld writes to standard error\n",
+                samples, static_cast<double>(calls.consoleBytes) / n, static_cast<double>(calls.fileBytes) / n,
+                static_cast<double>(calls.consoleBytes + calls.fileBytes) / 1e6, calls.errorWrites);
     std::printf("%ld samples: median CPU zelk %.3f s (%.2f us/sample), floor %.3f s (%.2f us/sample); "
                 "peak RSS zelk %.2f MiB, floor %.2f MiB\n",
                 samples, median(program), median(program) / n * 1e6, median(floor), median(floor) / n * 1e6,

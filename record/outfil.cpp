@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <sched.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -101,8 +102,12 @@ int writeBlock(int fd, std::string_view block, off_t size) {
 // The writer process: blocks from the pipe into the file until the pipe closes. Every block
 // ends with its 34th line feed, which is how the writer tells where one ends.
 [[noreturn]] void runWriter(int input, int fd, const std::string& name, ByteSink& errors) {
-    std::signal(SIGINT, SIG_IGN);
-    std::signal(SIGTERM, SIG_IGN);
+    // Whatever ends the dialogue, a hang-up or a quit from the keyboard included, the writer
+    // still empties the pipe into the file.
+    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) std::signal(signal, SIG_IGN);
+    // Woken for every block, it should not take the core from the dialogue each time.
+    const sched_param batch{};
+    ::sched_setscheduler(0, SCHED_BATCH, &batch);
     bool failed = false;
     off_t size = 0;
     std::string pending;
