@@ -1,0 +1,274 @@
+// Killing a run at random moments: SIGKILL, SIGINT and SIGTERM while a long answer file is
+// piped in piece by piece. The output file must hold exactly the samples finished before the
+// signal, as whole blocks, and the two signals the program handles must end it with status 1
+// and one line on standard error. ZELK_CRASH_SEED replays a failed round.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <optional>
+#include <thread>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "support/answers.hpp"
+#include "support/harness.hpp"
+
+namespace zelk::test {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr std::string_view correctionPrompt = " Type item number, or\n <RETURN> if no                  :  ";
+constexpr std::string_view steamMenuPrompt = " Type item number, or\n <RETURN> if no steam phase      :  ";
+
+struct Killed {
+    int status = -1;  // exit status, or 128 + signal number
+    std::string out;
+    std::string err;
+};
+
+std::size_t occurrences(const std::string& text, std::string_view what) {
+    std::size_t count = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size())) ++count;
+    return count;
+}
+
+bool endsWith(const std::string& text, std::string_view tail) {
+    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+// Runs the program in folder, feeding the answers in random pieces at a random pace. With a
+// signal, sends it `after` the program has shown its first bytes (its handlers are in place
+// by then) and keeps standard input open until then; without, closes it once all is fed.
+Killed runAndKill(const std::string& folder, const std::string& answers, std::optional<int> signal,
+                  Clock::duration after, std::mt19937_64& random, bool paced = true) {
+    int in[2], out[2], err[2];
+    if (::pipe(in) != 0 || ::pipe(out) != 0 || ::pipe(err) != 0) throw std::runtime_error("pipe failed");
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::chdir(folder.c_str()) != 0) ::_exit(127);
+        ::dup2(in[0], 0);
+        ::dup2(out[1], 1);
+        ::dup2(err[1], 2);
+        for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) ::close(fd);
+        ::execl(ZELK_BINARY, "zelk", static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ::close(in[0]);
+    ::close(out[1]);
+    ::close(err[1]);
+    ::fcntl(in[1], F_SETFL, O_NONBLOCK);
+
+    Killed result;
+    std::size_t fed = 0, piece = 0;
+    Clock::time_point nextPiece = Clock::now();
+    Clock::time_point killAt{};
+    bool killPending = false;
+    bool started = false, inOpen = true;
+    std::string* sinks[2] = {&result.out, &result.err};
+    int reading[2] = {out[0], err[0]};
+    char buffer[1 << 16];
+    const auto closeInput = [&] {
+        if (inOpen) ::close(in[1]);
+        inOpen = false;
+    };
+    while (reading[0] >= 0 || reading[1] >= 0) {
+        Clock::time_point now = Clock::now();
+        if (killPending && now >= killAt) {
+            ::kill(child, *signal);
+            killPending = false;
+            closeInput();
+        }
+        if (inOpen && fed < answers.size() && now >= nextPiece) {
+            if (piece == 0) piece = paced ? std::uniform_int_distribution<std::size_t>(1, 3000)(random) : answers.size();
+            const ssize_t put = ::write(in[1], answers.data() + fed, std::min(piece, answers.size() - fed));
+            if (put > 0) {
+                fed += static_cast<std::size_t>(put);
+                piece -= static_cast<std::size_t>(put);
+                if (piece == 0 && paced)
+                    nextPiece = now + std::chrono::microseconds(std::uniform_int_distribution<int>(0, 2000)(random));
+            } else if (errno != EAGAIN) {
+                closeInput();  // the program has gone
+            }
+        }
+        if (inOpen && fed == answers.size() && !signal) closeInput();
+
+        // Wait for output, but no longer than until the next piece or the signal is due.
+        Clock::time_point wake = now + std::chrono::milliseconds(20);
+        if (inOpen && fed < answers.size()) wake = std::min(wake, nextPiece);
+        if (killPending) wake = std::min(wake, killAt);
+        const auto wait = std::max(Clock::duration::zero(), wake - Clock::now());
+        const timespec timeout{0, static_cast<long>(std::chrono::duration_cast<std::chrono::nanoseconds>(wait).count())};
+        pollfd watch[2] = {{reading[0], POLLIN, 0}, {reading[1], POLLIN, 0}};
+        ::ppoll(watch, 2, &timeout, nullptr);
+        for (int k = 0; k < 2; ++k) {
+            if (reading[k] < 0 || !(watch[k].revents & (POLLIN | POLLHUP | POLLERR))) continue;
+            const ssize_t got = ::read(reading[k], buffer, sizeof buffer);
+            if (got > 0) {
+                sinks[k]->append(buffer, static_cast<std::size_t>(got));
+            } else {
+                ::close(reading[k]);
+                reading[k] = -1;
+            }
+        }
+        if (signal && !started && !result.out.empty()) {
+            started = true;
+            killAt = Clock::now() + after;
+            killPending = true;
+        }
+    }
+    closeInput();
+    int raw = 0;
+    ::waitpid(child, &raw, 0);
+    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+    while (::waitpid(-1, nullptr, WNOHANG) > 0) {
+        // block writers the program left behind, once this process has adopted them
+    }
+    return result;
+}
+
+std::uint64_t seed() {
+    if (const char* given = std::getenv("ZELK_CRASH_SEED")) return std::strtoull(given, nullptr, 10);
+    return std::random_device{}() * 0x100000001ull ^ static_cast<std::uint64_t>(Clock::now().time_since_epoch().count());
+}
+
+// One round: a 300-sample answer file, killed with the signal at `kills` random moments.
+void killRound(int signal, const char* notice, int kills) {
+    const std::uint64_t roundSeed = seed();
+    std::printf("signal %d: seed %llu (ZELK_CRASH_SEED replays it)\n", signal, static_cast<unsigned long long>(roundSeed));
+    SCOPED_TRACE("ZELK_CRASH_SEED=" + std::to_string(roundSeed));
+    std::mt19937_64 random(roundSeed);
+    const AnswerPlan plan = planAnswers(300, steamForms(), waterUnits(), random);
+    const std::string answers = plan.text();
+
+    // The pace of the whole file, to spread the kills over it.
+    TempDir timing;
+    const Clock::time_point start = Clock::now();
+    const Killed whole = runAndKill(timing.path(), answers, std::nullopt, {}, random);
+    const auto span = Clock::now() - start;
+    ASSERT_EQ(whole.status, 2) << whole.err;  // the answers stop before the last question is answered
+    std::string why;
+    const std::string wholeFile = readFile(timing.file("kavix.in"));
+    ASSERT_EQ(wholeBlocks(wholeFile, why), 300) << why;
+
+    int atBoundary = 0, none = 0, all = 0;
+    long blocksSeen = 0;
+    for (int kill = 0; kill < kills; ++kill) {
+        const auto after = std::chrono::nanoseconds(std::uniform_int_distribution<long long>(
+            0, std::chrono::duration_cast<std::chrono::nanoseconds>(span).count())(random));
+        TempDir place;
+        const Killed run = runAndKill(place.path(), answers, signal, after, random);
+        const std::string file = readFile(place.file("kavix.in"));
+        const int blocks = wholeBlocks(file, why);
+        SCOPED_TRACE("kill " + std::to_string(kill + 1) + " after " + std::to_string(after.count()) + " ns");
+        ASSERT_GE(blocks, 0) << why;
+        EXPECT_EQ(wholeFile.compare(0, file.size(), file), 0) << "the blocks differ from those of the whole run";
+
+        // Every another-sample question comes after its sample's block; the block of the next
+        // sample may be in the file only once the console shows that sample's last question.
+        const int asked = static_cast<int>(occurrences(run.out, " Another sample?\n"));
+        bool nextMayBeIn = false;
+        if (asked < 300) {
+            const PlannedSample& next = plan.samples[static_cast<std::size_t>(asked)];
+            const bool questions = occurrences(run.out, " Do you wish to correct any of these items?\n") ==
+                                   static_cast<std::size_t>(next.questionsAfter);
+            nextMayBeIn = questions && (next.steamForm == 0 ? endsWith(run.out, steamMenuPrompt) &&
+                                                                  occurrences(run.out, " STEAM PHASE GAS DATA AS\n") ==
+                                                                      static_cast<std::size_t>(next.steamMenusAfter)
+                                                            : endsWith(run.out, correctionPrompt));
+        }
+        if (blocks != asked) {
+            EXPECT_TRUE(nextMayBeIn && blocks == asked + 1)
+                << blocks << " blocks in the file, but the console shows " << asked << " samples finished; "
+                << occurrences(run.out, " Do you wish to correct any of these items?\n") << " correction questions, "
+                << plan.samples[static_cast<std::size_t>(std::min(asked, 299))].questionsAfter
+                << " by the end of the next sample; the console ends with \""
+                << run.out.substr(run.out.size() - std::min<std::size_t>(run.out.size(), 80)) << "\"";
+        }
+        atBoundary += nextMayBeIn;
+        none += blocks == 0;
+        all += blocks == 300;
+        blocksSeen += blocks;
+
+        if (signal == SIGKILL) {
+            EXPECT_EQ(run.status, 128 + SIGKILL);
+            EXPECT_EQ(run.err, "");
+        } else {
+            EXPECT_EQ(run.status, 1);
+            EXPECT_EQ(run.err, std::string(notice) + "\n");
+        }
+    }
+    std::printf("signal %d: %d kills over %.1f ms of input; %.1f blocks on average, %d with none, %d with all, "
+                "%d at a sample's last question, %d inside a sample\n",
+                signal, kills, std::chrono::duration<double, std::milli>(span).count(),
+                static_cast<double>(blocksSeen) / kills, none, all, atBoundary, kills - atBoundary - all);
+}
+
+TEST(Crash, SigkillLeavesTheFinishedSamplesAsWholeBlocks) { killRound(SIGKILL, "", 50); }
+TEST(Crash, SigintEndsWithInterrupt) { killRound(SIGINT, "Interrupt", 50); }
+TEST(Crash, SigtermEndsWithKilled) { killRound(SIGTERM, "Killed", 50); }
+
+// Runs the program with its answers from a file and its console to /dev/null, so that it
+// spends most of its time writing blocks, and kills it `after` the start if given. Waits for
+// every process the program left behind (this process adopts them), so the file is final.
+void runFromFile(const std::string& folder, const std::string& answersFile, std::optional<Clock::duration> after) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::chdir(folder.c_str()) != 0) ::_exit(127);
+        const int in = ::open(answersFile.c_str(), O_RDONLY);
+        const int out = ::open("/dev/null", O_WRONLY);
+        ::dup2(in, 0);
+        ::dup2(out, 1);
+        ::dup2(out, 2);
+        ::execl(ZELK_BINARY, "zelk", static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    if (after) {
+        std::this_thread::sleep_for(*after);
+        ::kill(child, SIGKILL);
+    }
+    while (::waitpid(-1, nullptr, 0) > 0 || errno == EINTR) {
+    }
+}
+
+// Here a kill between two pages of a block's write would show.
+TEST(Crash, SigkillWhileWritingNeverLeavesPartOfABlock) {
+    ::prctl(PR_SET_CHILD_SUBREAPER, 1);
+    const std::uint64_t roundSeed = seed();
+    std::printf("seed %llu (ZELK_CRASH_SEED replays it)\n", static_cast<unsigned long long>(roundSeed));
+    SCOPED_TRACE("ZELK_CRASH_SEED=" + std::to_string(roundSeed));
+    std::mt19937_64 random(roundSeed);
+    TempDir place;
+    const std::string answers = place.file("answers");
+    writeFile(answers, planAnswers(150, {0}, {1}, random).text());
+
+    const Clock::time_point start = Clock::now();
+    runFromFile(place.path(), answers, std::nullopt);
+    const long long span = std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - start).count();
+    int kills = 0, partial = 0;
+    for (; kills < 200; ++kills) {
+        const auto after = std::chrono::nanoseconds(std::uniform_int_distribution<long long>(0, span)(random));
+        std::filesystem::remove(place.file("kavix.in"));
+        std::filesystem::remove(place.file("kavix.in~"));
+        runFromFile(place.path(), answers, after);
+        std::string why;
+        if (wholeBlocks(readFile(place.file("kavix.in")), why) < 0) {
+            ++partial;
+            ADD_FAILURE() << why << " (kill after " << after.count() << " ns)";
+        }
+    }
+    std::printf("%d kills over %.1f ms of writing, %d with part of a block\n", kills, static_cast<double>(span) / 1e6,
+                partial);
+}
+
+}  // namespace
+}  // namespace zelk::test
