@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "record/reader.hpp"
+
 namespace zelk::test {
 
 // What is known of one sample of a generated answer file.
@@ -146,55 +148,19 @@ inline AnswerPlan planAnswers(int count, const std::vector<int>& forms, const st
 // The number of whole blocks in an output file whose k-th block is sample Sk, or -1 with the
 // reason in why when the file is anything else.
 inline int wholeBlocks(const std::string& file, std::string& why) {
-    static const std::string_view labels[11] = {
-        "< Sample number><       Sample location or other description               >",
-        "<Temperature \xB0" "C><Pressure bar-g><Enthalpy kJ/kg><Discharge kg/s>",
-        "<Water phase pH><  pH temp. \xB0" "C >< CO2 in water >< H2S in water >",
-        "< NH3 in water >< H2  in water >< O2  in water >< CH4 in water >< N2  in water >",
-        "<SiO2 in water ><  B  in water ><  Al in water ><  Fe in water >",
-        "<  Na in water ><  K  in water ><  Mg in water ><  Ca in water >",
-        "<  F  in water ><  Cl in water >< SO4 in water >< TDS in water >",
-        "<Gas CO2, vol %><Gas H2S, vol %><Gas NH3, vol %><Gas H2,  vol %><Gas O2,  vol %>",
-        "<Gas CH4, vol %><Gas N2,  vol %><L gas/kg cond.><Gas  coll.  \xB0" "C>",
-        "<  Steam  CO2  ><  Steam  H2S  ><  Steam  NH3  ><Condensate  pH><Cd. pH temp.\xB0" "C>",
-        "<Condensate CO2><Condensate H2S><Condensate NH3><Condensate Na >",
-    };
-    if (file.empty()) return 0;
-    if (file.back() != '\n') return why = "the file of " + std::to_string(file.size()) + " bytes does not end with a line feed", -1;
-    std::vector<std::string_view> lines;
-    for (std::size_t at = 0; at < file.size();) {
-        const std::size_t feed = file.find('\n', at);
-        lines.emplace_back(file.data() + at, feed - at);
-        at = feed + 1;
+    const ReadBlocks read = readBlocks(file);
+    if (read.fault) {
+        why = "line " + std::to_string(read.fault->line) + ", column " + std::to_string(read.fault->column) + ": " +
+              read.fault->message + " (a file of " + std::to_string(file.size()) + " bytes)";
+        return -1;
     }
-    if (lines.size() % 34 != 0) return why = std::to_string(lines.size()) + " lines, not whole blocks", -1;
-    for (std::size_t b = 0; b < lines.size() / 34; ++b) {
-        const std::string_view* line = lines.data() + 34 * b;
-        const std::string at = "block " + std::to_string(b + 1) + ": ";
-        if (line[0] != "Program KAVIX input. Concentrations in mg/kg, unless otherwise specified.")
-            return why = at + "no title line", -1;
-        std::string number = sampleName(static_cast<int>(b + 1));
+    for (std::size_t k = 0; k < read.records.size(); ++k) {
+        std::string number = sampleName(static_cast<int>(k + 1));
         number.resize(16, ' ');
-        if (line[3].size() != 76 || line[3].substr(0, 16) != number) return why = at + "not sample " + number, -1;
-        for (int k = 0; k < 11; ++k) {
-            if (!line[1 + 3 * k].empty()) return why = at + "no empty line above a label line", -1;
-            if (line[2 + 3 * k] != labels[k]) return why = at + "a label line is not as written", -1;
-            if (k == 0) continue;
-            const std::string_view values = line[3 + 3 * k];
-            const std::size_t fields = labels[k].size() / 16;
-            if (values.size() != 16 * fields) return why = at + "a number line of the wrong length", -1;
-            for (std::size_t f = 0; f < fields; ++f) {
-                const std::string_view field = values.substr(16 * f, 16);
-                const bool stars = field.find_first_not_of('*') == std::string_view::npos;
-                const bool decimals = field[7] == '.' && field.find_first_not_of("0123456789", 8) == std::string_view::npos;
-                const std::size_t digits = field.find_first_not_of(" -");
-                if (!stars && !(decimals && digits < 7 && field.substr(digits, 7 - digits).find_first_not_of("0123456789") ==
-                                                             std::string_view::npos))
-                    return why = at + "a number field is not F16.8", -1;
-            }
-        }
+        if (std::string_view(read.records[k].sampleNumber.data(), 16) != number)
+            return why = "block " + std::to_string(k + 1) + " is not sample " + number, -1;
     }
-    return static_cast<int>(lines.size() / 34);
+    return static_cast<int>(read.records.size());
 }
 
 }  // namespace zelk::test
