@@ -97,14 +97,10 @@ void steamPhase(Console& console, int form, SampleRecord& r) {
                 askcd2(console, r.condensatePh, r.condensatePhTemperature, r.condensateConc);
             break;
         case 8:
-            heading(console, " GAS AND STEAM COMPOSITION");
-            askgs2(console, r.gasVolume, r.gasPerCondensate, r.gasTemperature, r.steamConc, r.condensatePh,
-                   r.condensatePhTemperature, r.condensateConc);
-            break;
         case 9:
             heading(console, " GAS AND STEAM COMPOSITION");
-            askgs3(console, r.gasVolume, r.gasPerCondensate, r.gasTemperature, r.steamConc, r.condensatePh,
-                   r.condensatePhTemperature, r.condensateConc);
+            (form == 8 ? askgs2 : askgs3)(console, r.gasVolume, r.gasPerCondensate, r.gasTemperature, r.steamConc,
+                                          r.condensatePh, r.condensatePhTemperature, r.condensateConc);
             break;
         default:
             nostm(r.gasVolume, r.gasPerCondensate, r.gasTemperature, r.steamConc, r.condensatePh,
