@@ -250,6 +250,8 @@ Calls record(const Options& options, const std::string& folder, const std::strin
         const long pid = number(std::string_view(line).substr(0, blank));
         if (dialogue < 0) dialogue = pid;
         std::string_view call = std::string_view(line).substr(blank + 1);
+        // strace pads short pids with more blanks.
+        call.remove_prefix(std::min(call.find_first_not_of(' '), call.size()));
         if (call.ends_with(cut)) {
             unfinished[pid] = call.substr(0, call.size() - cut.size());
             continue;
