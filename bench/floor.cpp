@@ -1,7 +1,8 @@
 // zelk-floor: the I/O floor of a run of zelk. It replays a recorded run's reads and writes,
 // chunk for chunk, and formats nothing, so its time is what the flushes alone cost. The calls
 // of zelk's writer process are made here too, in this one process, through a pipe of its own:
-// each block is written into the pipe, read back and written to the file.
+// the blocks are written into the pipe, read back as the writer read them and written to the
+// file as it wrote them.
 //
 // usage: zelk-floor SCRIPT [OUTPUT-FILE]   (standard input: the same answers as the run)
 #include <cerrno>
@@ -28,6 +29,18 @@ void writeAll(int fd, std::size_t count) {
         if (put < 0 && errno == EINTR) continue;
         if (put <= 0) return;
         count -= static_cast<std::size_t>(put);
+    }
+}
+
+// Writes count bytes at offset of the output file, as the writer does, with pwrite.
+void writeAt(int fd, std::size_t count, off_t& offset) {
+    while (count > 0) {
+        const std::size_t chunk = count < sizeof bytes ? count : sizeof bytes;
+        const ssize_t put = ::pwrite(fd, bytes, chunk, offset);
+        if (put < 0 && errno == EINTR) continue;
+        if (put <= 0) return;
+        count -= static_cast<std::size_t>(put);
+        offset += put;
     }
 }
 
@@ -99,6 +112,7 @@ int main(int argc, char** argv) {
         return 2;
     }
 
+    off_t fileSize = 0;
     for (std::size_t i = 0; i < count; ++i) {
         const zelk::bench::Step step = steps[i];
         switch (step.channel) {
@@ -112,7 +126,7 @@ int main(int argc, char** argv) {
             case zelk::bench::errors: writeAll(STDERR_FILENO, step.bytes); break;
             case zelk::bench::toPipe: writeAll(pipeEnds[1], step.bytes); break;
             case zelk::bench::fromPipe: readPipe(pipeEnds, step.bytes); break;
-            default: writeAll(file, step.bytes); break;
+            default: writeAt(file, step.bytes, fileSize); break;
         }
     }
     ::close(file);

@@ -1,7 +1,12 @@
 // zelk-bench: batch throughput of zelk against its I/O floor. For each sample count it
-// writes an answer file, records one run of zelk under strace to learn the reads and writes of
+// writes an answer file, records runs of zelk under strace to learn the reads and writes of
 // both its processes (the dialogue and the writer of the output file), then times zelk and the
 // floor replaying those calls in one process, A B A B, and prints the table.
+//
+// The writer takes what gathers in the pipe while it waits, so how it reads depends on the
+// dialogue's pace. Tracing every call slows the dialogue down tenfold, so it is traced in
+// one run and the writer in another, in which only the reads and the writer's pwrite calls
+// stop the processes (the dialogue reads standard input 64 KiB at a time).
 //
 // usage: zelk-bench --zelk PATH --floor PATH [--samples 2000,20000] [--pairs 5]
 //                   [--water=1,2] [--steam=0,...,9] [--keep]
@@ -124,7 +129,7 @@ std::optional<Call> parseCall(std::string_view line) {
     if (open == std::string_view::npos) return std::nullopt;
     std::string_view name = line.substr(0, open);
     if (const std::size_t blank = name.rfind(' '); blank != std::string_view::npos) name = name.substr(blank + 1);
-    if (name != "read" && name != "write") return std::nullopt;
+    if (name != "read" && name != "write" && name != "pwrite64") return std::nullopt;
     const std::size_t close = line.rfind(')');
     const std::size_t equals = line.rfind(" = ");
     const std::size_t lastComma = line.rfind(", ", close);
@@ -222,22 +227,19 @@ private:
     long long inPipe_ = 0;  // bytes written into the pipe and not yet read
 };
 
-// Records one run of zelk, both of its processes, and writes the floor's script; returns
-// what the run did.
-Calls record(const Options& options, const std::string& folder, const std::string& answers,
-             const std::string& script) {
-    const std::string trace = folder + "/trace.txt";
-    const Measure traced = run(
-        {"strace", "-f", "-qq", "-e", "trace=read,write", "-s", "0", "-o", trace, options.zelk}, folder, answers);
-    if (traced.status == 127) fail("cannot run strace (is it installed?)");
+void clearOutput(const std::string& folder) {
+    std::error_code ignored;
+    std::filesystem::remove(folder + "/kavix.in", ignored);
+    std::filesystem::remove(folder + "/kavix.in~", ignored);
+}
+
+// The calls of one traced run of zelk, each with whether the writer made it; the dialogue is
+// the first process in the trace.
+template <typename Each>
+void readTrace(const std::string& trace, Each&& each) {
     std::ifstream in(trace);
     if (!in) fail("no trace in " + trace);
-    // Step by step into the script, to keep the runner small (see bench()).
-    std::ofstream out(script, std::ios::binary);
-    Interleave steps(out);
-    Calls calls;
-    calls.status = traced.status;
-    long dialogue = -1;  // its pid: the first in the trace; the other is the writer's
+    long dialogue = -1;
     // A call that the other process's calls cut into is printed in two lines,
     // `write(5, ""..., 1635 <unfinished ...>` and later `<... write resumed>) = 1635`.
     std::map<long, std::string> unfinished;
@@ -261,22 +263,45 @@ Calls record(const Options& options, const std::string& folder, const std::strin
             joined.append(call.substr(end + resumed.size()));
             call = joined;
         }
-        const std::optional<Call> parsed = parseCall(call);
-        if (!parsed) continue;
-        const bool writer = pid != dialogue;
-        if (const std::optional<Step> step = stepOf(*parsed, writer, calls))
-            writer ? steps.writer(*step) : steps.dialogue(*step);
+        if (const std::optional<Call> parsed = parseCall(call)) each(*parsed, pid != dialogue);
     }
-    if (!steps.finish()) fail("the writer's reads of the pipe do not match the blocks written into it");
-    if (!out) fail("cannot write " + script);
     std::filesystem::remove(trace);
-    return calls;
 }
 
-void clearOutput(const std::string& folder) {
-    std::error_code ignored;
-    std::filesystem::remove(folder + "/kavix.in", ignored);
-    std::filesystem::remove(folder + "/kavix.in~", ignored);
+// Records zelk's calls on the answers and writes the floor's script; returns what the runs
+// did.
+Calls record(const Options& options, const std::string& folder, const std::string& answers,
+             const std::string& script) {
+    const std::string trace = folder + "/trace.txt";
+    auto traced = [&](std::vector<std::string> strace) {
+        strace.insert(strace.begin(), {"strace", "-f", "-qq", "-s", "0", "-o", trace});
+        strace.push_back(options.zelk);
+        clearOutput(folder);
+        const Measure m = run(strace, folder, answers);
+        if (m.status == 127) fail("cannot run strace (is it installed?)");
+        return m.status;
+    };
+    Calls calls;
+    // The writer's calls first, with the dialogue at full pace.
+    traced({"--seccomp-bpf", "-e", "trace=read,pwrite64"});
+    std::vector<Step> writerSteps;
+    readTrace(trace, [&](const Call& call, bool writer) {
+        if (!writer) return;
+        if (const std::optional<Step> step = stepOf(call, true, calls)) writerSteps.push_back(*step);
+    });
+    // Then the dialogue's, every read and write, step by step into the script to keep the
+    // runner small (see bench()).
+    calls.status = traced({"-e", "trace=read,write"});
+    std::ofstream out(script, std::ios::binary);
+    Interleave steps(out);
+    for (const Step step : writerSteps) steps.writer(step);
+    readTrace(trace, [&](const Call& call, bool writer) {
+        if (writer) return;
+        if (const std::optional<Step> step = stepOf(call, false, calls)) steps.dialogue(*step);
+    });
+    if (!steps.finish()) fail("the writer's reads of the pipe do not match the blocks written into it");
+    if (!out) fail("cannot write " + script);
+    return calls;
 }
 
 long long countLines(const std::string& path) {

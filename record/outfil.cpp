@@ -9,6 +9,7 @@
 #include <sched.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
 namespace zelk {
@@ -57,20 +58,18 @@ namespace {
 volatile sig_atomic_t writerProcess = 0;
 volatile sig_atomic_t writerPipe = -1;
 
-// Writes one block whole at the file's end, size bytes into the file; on failure cuts the
-// file back to size and returns errno.
-int writeBlock(int fd, std::string_view block, off_t size) {
+// Writes bytes whole at the file's end, size bytes into the file; on failure cuts the file
+// back to size and returns errno.
+int writeWhole(int fd, std::string_view bytes, off_t size) {
     std::size_t done = 0;
-    while (done < block.size()) {
-        const ssize_t put = ::write(fd, block.data() + done, block.size() - done);
+    while (done < bytes.size()) {
+        const ssize_t put =
+            ::pwrite(fd, bytes.data() + done, bytes.size() - done, size + static_cast<off_t>(done));
         if (put < 0 && errno == EINTR) continue;
         if (put <= 0) {
             const int error = put < 0 ? errno : ENOSPC;
             // Part of a block is worse than none.
-            if (done > 0) {
-                [[maybe_unused]] int ignored = ::ftruncate(fd, size);
-                ::lseek(fd, size, SEEK_SET);
-            }
+            if (done > 0) [[maybe_unused]] int ignored = ::ftruncate(fd, size);
             return error;
         }
         done += static_cast<std::size_t>(put);
@@ -78,42 +77,74 @@ int writeBlock(int fd, std::string_view block, off_t size) {
     return 0;
 }
 
+// The length of the whole blocks at the front of bytes, of which the first scanned bytes
+// were searched before; feeds counts the line feeds of the unfinished block at the end,
+// carried from call to call. With most = 1, the length of the first block.
+std::size_t wholeBlocks(std::string_view bytes, std::size_t scanned, int& feeds, int most = INT_MAX) {
+    std::size_t whole = 0;
+    for (std::size_t at = scanned; (at = bytes.find('\n', at)) != std::string_view::npos; ++at) {
+        if (++feeds < blockLines) continue;
+        feeds = 0;
+        whole = at + 1;
+        if (--most == 0) break;
+    }
+    return whole;
+}
+
 // The writer process: blocks from the pipe into the file until the pipe closes. Every block
 // ends with its 34th line feed, which is how the writer tells where one ends.
+//
+// Waking for every block would cost the dialogue a switch of processes per sample when
+// answers are piped in, so after a read that emptied the pipe the writer lets blocks gather
+// for a millisecond; a chemist at the keyboard never notices, and the first block after a
+// pause is written at once.
 [[noreturn]] void runWriter(int input, int fd, const std::string& name, ByteSink& errors) {
     // Whatever ends the dialogue, a hang-up or a quit from the keyboard included, the writer
     // still empties the pipe into the file.
     for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) std::signal(signal, SIG_IGN);
-    // Woken for every block, it should not take the core from the dialogue each time.
     const sched_param batch{};
     ::sched_setscheduler(0, SCHED_BATCH, &batch);
+    constexpr timespec gather{0, 1'000'000};
+    constexpr std::size_t chunk = 1 << 16;
     bool failed = false;
     off_t size = 0;
-    std::string pending;
-    pending.reserve(1 << 17);
-    char buffer[1 << 16];
-    int feeds = 0;         // line feeds seen in pending
-    std::size_t scanned = 0;  // bytes of pending already counted
+    std::string pending;  // read, not yet written: whole blocks, then part of one
+    pending.reserve(2 * chunk);
+    std::size_t scanned = 0;  // bytes of pending already searched for line feeds
+    int feeds = 0;
     for (;;) {
-        const ssize_t got = ::read(input, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR) continue;
+        const std::size_t held = pending.size();
+        pending.resize(held + chunk);
+        const ssize_t got = ::read(input, pending.data() + held, chunk);
+        const bool interrupted = got < 0 && errno == EINTR;
+        pending.resize(held + static_cast<std::size_t>(got > 0 ? got : 0));
+        if (interrupted) continue;
         if (got <= 0) break;
-        pending.append(buffer, static_cast<std::size_t>(got));
-        std::size_t start = 0;
-        for (; scanned < pending.size(); ++scanned) {
-            if (pending[scanned] != '\n' || ++feeds < blockLines) continue;
-            const std::string_view block(pending.data() + start, scanned + 1 - start);
-            if (const int error = writeBlock(fd, block, size)) {
-                failed = true;
-                errors.write(failure("write a sample to", name, error) + "\n");
+        const std::size_t whole = wholeBlocks(pending, scanned, feeds);
+        scanned = pending.size();
+        if (whole > 0) {
+            const std::string_view blocks(pending.data(), whole);
+            if (writeWhole(fd, blocks, size) == 0) {
+                size += static_cast<off_t>(whole);
             } else {
-                size += static_cast<off_t>(block.size());
+                // Once more block by block, to put in what fits and report each that does not.
+                for (std::size_t at = 0; at < whole;) {
+                    int lineFeeds = 0;
+                    const std::size_t length = wholeBlocks(blocks.substr(at), 0, lineFeeds, 1);
+                    const std::string_view block = blocks.substr(at, length);
+                    if (const int error = writeWhole(fd, block, size)) {
+                        failed = true;
+                        errors.write(failure("write a sample to", name, error) + "\n");
+                    } else {
+                        size += static_cast<off_t>(length);
+                    }
+                    at += length;
+                }
             }
-            start = scanned + 1;
-            feeds = 0;
+            pending.erase(0, whole);
+            scanned -= whole;
         }
-        pending.erase(0, start);
-        scanned -= start;
+        if (static_cast<std::size_t>(got) < chunk) ::nanosleep(&gather, nullptr);
     }
     ::_exit(failed ? 1 : 0);
 }
@@ -169,6 +200,9 @@ DiskFile::DiskFile(std::string name, ByteSink& errors) : name_(std::move(name)),
     }
     ::close(ends[0]);
     ::close(fd);
+    // Room for the blocks that gather while the writer waits; a smaller pipe only means that
+    // the dialogue may wait for the writer now and then.
+    ::fcntl(ends[1], F_SETPIPE_SZ, 1 << 20);
     pipe_ = ends[1];
     writerPipe = pipe_;
     writerProcess = writer;
