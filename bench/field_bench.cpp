@@ -52,13 +52,12 @@ const std::vector<const char*> itemNumbers = scrambled(someItemNumbers);
 void renderF(benchmark::State& state) {
     const int w = static_cast<int>(state.range(0));
     const int d = static_cast<int>(state.range(1));
-    std::string out;
-    out.reserve(64);
+    zelk::TextBuffer out(64);
     std::size_t i = 0;
     for (auto _ : state) {
         out.clear();
         zelk::renderF(out, values[i++ % runLength], w, d);
-        benchmark::DoNotOptimize(out.data());
+        benchmark::DoNotOptimize(out.view().data());
     }
 }
 BENCHMARK(renderF)->ArgNames({"w", "d"})->Args({16, 8})->Args({15, 6})->Args({20, 10})->Args({10, 4});

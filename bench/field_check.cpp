@@ -49,8 +49,7 @@ int render(std::uint64_t first, std::uint64_t count) {
     std::atomic<std::uint64_t> mismatches[formatCount] = {};
     const auto start = std::chrono::steady_clock::now();
     auto work = [&] {
-        std::string got;
-        got.reserve(64);
+        zelk::TextBuffer got(64);
         char want[400];
         for (;;) {
             const std::uint64_t from = next.fetch_add(chunk);
@@ -64,11 +63,11 @@ int render(std::uint64_t first, std::uint64_t count) {
                     got.clear();
                     zelk::renderF(got, value, formats[f].w, formats[f].d);
                     zelk::reference::renderF(want, sizeof want, value, formats[f].w, formats[f].d);
-                    if (got != want) {
+                    if (got.view() != want) {
                         ++bad[f];
                         char what[64];
                         std::snprintf(what, sizeof what, "0x%08" PRIx32 " F%d.%d", bits, formats[f].w, formats[f].d);
-                        showMismatch(what, got, want);
+                        showMismatch(what, got.str(), want);
                     }
                 }
             }

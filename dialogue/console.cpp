@@ -8,7 +8,7 @@
 
 namespace zelk {
 
-Console::Console(ByteSource& source, ByteSink& sink) : source_(source), sink_(sink) { pending_.reserve(8192); }
+Console::Console(ByteSource& source, ByteSink& sink) : source_(source), sink_(sink) {}
 
 Console::~Console() {
     // Whatever is left goes out, but a destructor must not throw.
@@ -25,7 +25,7 @@ void Console::prompt(std::string_view text) {
 
 void Console::flush() {
     if (pending_.empty()) return;
-    sink_.write(pending_);
+    sink_.write(pending_.view());
     pending_.clear();
 }
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "dialogue/text_buffer.hpp"
+
 namespace zelk {
 
 // Where the console's bytes come from: standard input, or memory in tests.
@@ -43,7 +45,7 @@ public:
     Console& operator=(const Console&) = delete;
 
     // Text waiting for the next prompt; screens append to it directly.
-    std::string& out() { return pending_; }
+    TextBuffer& out() { return pending_; }
     void write(std::string_view text) { pending_.append(text); }
     void emptyLines(int count) { pending_.append(static_cast<std::size_t>(count), '\n'); }
 
@@ -60,7 +62,7 @@ private:
 
     ByteSource& source_;
     ByteSink& sink_;
-    std::string pending_;
+    TextBuffer pending_{8192};
     char line_[kept];
     char buffer_[1 << 16];
     std::size_t begin_ = 0;

@@ -33,7 +33,7 @@ bool readItem(Console& console, const Item& item) {
 }
 
 void listItems(Console& console, std::span<const Item> items) {
-    std::string& out = console.out();
+    TextBuffer& out = console.out();
     int number = 0;
     for (const Item& item : items) {
         renderI(out, ++number, 3);
@@ -76,7 +76,7 @@ void firstPass(Console& console, const ScreenShape& shape) {
 }  // namespace
 
 void writeErrorMessage(Console& console) {
-    std::string& out = console.out();
+    TextBuffer& out = console.out();
     out.push_back('\n');
     renderA(out, std::int32_t{7});
     out.append(" ERROR IN INPUT DATA. TRY THIS AGAIN.");
@@ -85,8 +85,7 @@ void writeErrorMessage(Console& console) {
 }
 
 std::string componentLabel(int component, int nameWidth, std::string_view suffix) {
-    std::string label;
-    renderAw(label, nam(component), nameWidth);
+    std::string label = renderAw(nam(component), nameWidth);
     label.append(suffix);
     return label;
 }

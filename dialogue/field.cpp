@@ -22,12 +22,12 @@ float toSingle(double value) {
 
 namespace {
 
-void pad(std::string& out, int count, char c) {
+void pad(TextBuffer& out, int count, char c) {
     if (count > 0) out.append(static_cast<std::size_t>(count), c);
 }
 
 // Writes sign and digits right-justified, or w asterisks when they do not fit.
-void justify(std::string& out, bool negative, std::string_view digits, int w) {
+void justify(TextBuffer& out, bool negative, std::string_view digits, int w) {
     const int n = static_cast<int>(digits.size()) + (negative ? 1 : 0);
     if (n <= w) {
         pad(out, w - n, ' ');
@@ -159,15 +159,29 @@ char* fixedDigits(char* end, Fixed magnitude, int d) {
     return integerDigits(start, magnitude.integer);
 }
 
+// Fields up to this wide start as one fixed-size copy of blanks, wider ones by a fill.
+constexpr std::size_t blankedWidth = 32;
+constexpr auto blanks = [] {
+    std::array<char, blankedWidth> text{};
+    text.fill(' ');
+    return text;
+}();
+
 // Appends w blanks and returns the end of them, for a field to be written from its right end.
-char* appendBlanks(std::string& out, int w) {
-    out.append(static_cast<std::size_t>(w), ' ');
-    return out.data() + out.size();
+char* appendBlanks(TextBuffer& out, int w) {
+    const auto width = static_cast<std::size_t>(w);
+    char* field = out.room(std::max(width, blankedWidth));
+    if (width <= blankedWidth)
+        std::memcpy(field, blanks.data(), blankedWidth);
+    else
+        std::memset(field, ' ', width);
+    out.commit(width);
+    return field + width;
 }
 
 }  // namespace
 
-void renderF(std::string& out, float value, int w, int d) {
+void renderF(TextBuffer& out, float value, int w, int d) {
     if (std::isnan(value)) {
         justify(out, false, "nan", w);
         return;
@@ -203,7 +217,7 @@ void renderF(std::string& out, float value, int w, int d) {
     justify(out, value < 0 && !allZero, digits, w);
 }
 
-void renderI(std::string& out, long value, int w) {
+void renderI(TextBuffer& out, long value, int w) {
     const bool negative = value < 0;
     // Negated as unsigned, so that the most negative value has its magnitude too.
     const auto magnitude = negative ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
@@ -215,14 +229,14 @@ void renderI(std::string& out, long value, int w) {
     if (negative) start[-1] = '-';
 }
 
-void renderA(std::string& out, std::string_view text) { out.append(text); }
+void renderA(TextBuffer& out, std::string_view text) { out.append(text); }
 
-void renderA(std::string& out, std::int32_t value) {
+void renderA(TextBuffer& out, std::int32_t value) {
     const auto bits = static_cast<std::uint32_t>(value);
     for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<char>((bits >> shift) & 0xFFu));
 }
 
-void renderAw(std::string& out, std::string_view text, int w) {
+void renderAw(TextBuffer& out, std::string_view text, int w) {
     const auto width = static_cast<std::size_t>(w);
     if (width > text.size()) {
         pad(out, w - static_cast<int>(text.size()), ' ');
@@ -233,21 +247,21 @@ void renderAw(std::string& out, std::string_view text, int w) {
 }
 
 std::string renderF(float value, int w, int d) {
-    std::string out;
+    TextBuffer out(64);
     renderF(out, value, w, d);
-    return out;
+    return out.str();
 }
 
 std::string renderI(long value, int w) {
-    std::string out;
+    TextBuffer out(64);
     renderI(out, value, w);
-    return out;
+    return out.str();
 }
 
 std::string renderAw(std::string_view text, int w) {
-    std::string out;
+    TextBuffer out(64);
     renderAw(out, text, w);
-    return out;
+    return out.str();
 }
 
 namespace {

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "dialogue/text_buffer.hpp"
+
 namespace zelk {
 
 // Texts are fixed-length, padded with blanks, never terminated.
@@ -24,15 +26,15 @@ std::string_view view(const FixedText<L>& text) {
 float toSingle(double value);
 
 // Appends value as an Fw.d field: exactly w characters.
-void renderF(std::string& out, float value, int w, int d);
+void renderF(TextBuffer& out, float value, int w, int d);
 // Appends value as an Iw field: exactly w characters.
-void renderI(std::string& out, long value, int w);
+void renderI(TextBuffer& out, long value, int w);
 // Appends a text as an A field: all its stored characters.
-void renderA(std::string& out, std::string_view text);
+void renderA(TextBuffer& out, std::string_view text);
 // Appends a 4-byte integer as an A field: its bytes, least significant first.
-void renderA(std::string& out, std::int32_t value);
+void renderA(TextBuffer& out, std::int32_t value);
 // Appends a text as an Aw field: exactly w characters.
-void renderAw(std::string& out, std::string_view text, int w);
+void renderAw(TextBuffer& out, std::string_view text, int w);
 
 // Convenience forms returning the field, for tests and one-off texts.
 std::string renderF(float value, int w, int d);

@@ -121,8 +121,7 @@ int dialogue(Console& console, OpenOutput openOutput) {
     const std::unique_ptr<BlockFile> file = openOutput(outputFileName(console));
 
     SampleRecord record;
-    std::string block;
-    block.reserve(2048);
+    TextBuffer block(2048);
     bool entered = false;
     for (;;) {
         if (entered) {

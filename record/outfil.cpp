@@ -11,19 +11,20 @@
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
+#include <vector>
 
 namespace zelk {
 
 namespace {
 
-void line(std::string& out, std::string_view text) {
+void line(TextBuffer& out, std::string_view text) {
     out.append(text);
     out.push_back('\n');
 }
 
 }  // namespace
 
-void formatBlock(std::string& out, const SampleRecord& r) {
+void formatBlock(TextBuffer& out, const SampleRecord& r) {
     line(out, blockTitle);
     out.push_back('\n');
     line(out, sampleLabels);
@@ -38,10 +39,10 @@ void formatBlock(std::string& out, const SampleRecord& r) {
     });
 }
 
-void outfil(BlockFile& file, const SampleRecord& record, std::string& scratch) {
+void outfil(BlockFile& file, const SampleRecord& record, TextBuffer& scratch) {
     scratch.clear();
     formatBlock(scratch, record);
-    file.append(scratch);
+    file.append(scratch.view());
 }
 
 namespace {
@@ -108,20 +109,20 @@ std::size_t wholeBlocks(std::string_view bytes, std::size_t scanned, int& feeds,
     constexpr std::size_t chunk = 1 << 16;
     bool failed = false;
     off_t size = 0;
-    std::string pending;  // read, not yet written: whole blocks, then part of one
-    pending.reserve(2 * chunk);
-    std::size_t scanned = 0;  // bytes of pending already searched for line feeds
+    // Read and not yet written: whole blocks, then part of one, which is kept for the next
+    // read. A block is far shorter than a read.
+    std::vector<char> pending(2 * chunk);
+    std::size_t held = 0;
+    std::size_t scanned = 0;  // bytes held already searched for line feeds
     int feeds = 0;
     for (;;) {
-        const std::size_t held = pending.size();
-        pending.resize(held + chunk);
         const ssize_t got = ::read(input, pending.data() + held, chunk);
-        const bool interrupted = got < 0 && errno == EINTR;
-        pending.resize(held + static_cast<std::size_t>(got > 0 ? got : 0));
-        if (interrupted) continue;
+        if (got < 0 && errno == EINTR) continue;
         if (got <= 0) break;
-        const std::size_t whole = wholeBlocks(pending, scanned, feeds);
-        scanned = pending.size();
+        held += static_cast<std::size_t>(got);
+        std::size_t whole = wholeBlocks({pending.data(), held}, scanned, feeds);
+        scanned = held;
+        if (held > chunk && whole == 0) whole = held;  // no block is that long: not ours to judge
         if (whole > 0) {
             const std::string_view blocks(pending.data(), whole);
             if (writeWhole(fd, blocks, size) == 0) {
@@ -130,9 +131,9 @@ std::size_t wholeBlocks(std::string_view bytes, std::size_t scanned, int& feeds,
                 // Once more block by block, to put in what fits and report each that does not.
                 for (std::size_t at = 0; at < whole;) {
                     int lineFeeds = 0;
-                    const std::size_t length = wholeBlocks(blocks.substr(at), 0, lineFeeds, 1);
-                    const std::string_view block = blocks.substr(at, length);
-                    if (const int error = writeWhole(fd, block, size)) {
+                    std::size_t length = wholeBlocks(blocks.substr(at), 0, lineFeeds, 1);
+                    if (length == 0) length = whole - at;
+                    if (const int error = writeWhole(fd, blocks.substr(at, length), size)) {
                         failed = true;
                         errors.write(failure("write a sample to", name, error) + "\n");
                     } else {
@@ -141,8 +142,10 @@ std::size_t wholeBlocks(std::string_view bytes, std::size_t scanned, int& feeds,
                     at += length;
                 }
             }
-            pending.erase(0, whole);
-            scanned -= whole;
+            held -= whole;
+            std::memmove(pending.data(), pending.data() + whole, held);
+            scanned = held;
+            if (held == 0) feeds = 0;
         }
         if (static_cast<std::size_t>(got) < chunk) ::nanosleep(&gather, nullptr);
     }

@@ -61,10 +61,10 @@ public:
 };
 
 // Appends the block of the record to out.
-void formatBlock(std::string& out, const SampleRecord& record);
+void formatBlock(TextBuffer& out, const SampleRecord& record);
 
 // Writes the record's block to the file; scratch is reused between samples.
-void outfil(BlockFile& file, const SampleRecord& record, std::string& scratch);
+void outfil(BlockFile& file, const SampleRecord& record, TextBuffer& scratch);
 
 // The output file could not be opened, deleted or created; the message says which and why.
 struct StartupFailure : std::runtime_error {

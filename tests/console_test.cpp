@@ -44,7 +44,7 @@ TEST(Console, OneWritePerPrompt) {
     Console console(source, sink);
     console.write("a line\n");
     console.emptyLines(2);
-    console.out() += "more";
+    console.out().append("more");
     EXPECT_EQ(sink.writes(), 0);
     console.prompt(" : ");
     EXPECT_EQ(sink.writes(), 1);

@@ -72,9 +72,9 @@ TEST(RenderA, TextsAndBytes) {
     EXPECT_EQ(renderAw("SiO2     ", 4), "SiO2");
     EXPECT_EQ(renderAw("H2       ", 3), "H2 ");
     EXPECT_EQ(renderAw("ab", 5), "   ab");
-    std::string bell;
+    TextBuffer bell;
     renderA(bell, std::int32_t{7});
-    EXPECT_EQ(bell, std::string("\x07\0\0\0", 4));
+    EXPECT_EQ(bell.view(), std::string_view("\x07\0\0\0", 4));
 }
 
 struct FCase {

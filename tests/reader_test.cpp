@@ -51,9 +51,9 @@ float determinedValue(std::mt19937& random) {
 float anyValue(std::mt19937& random) { return std::bit_cast<float>(static_cast<std::uint32_t>(random())); }
 
 std::string file(const std::vector<SampleRecord>& records) {
-    std::string out;
+    TextBuffer out;
     for (const SampleRecord& r : records) formatBlock(out, r);
-    return out;
+    return out.str();
 }
 
 TEST(ReadBlocks, RoundTripIsBitForBit) {

@@ -87,8 +87,9 @@ SampleRecord example() {
 }
 
 TEST(Outfil, BlockLayout) {
-    std::string block;
-    formatBlock(block, example());
+    TextBuffer text;
+    formatBlock(text, example());
+    const std::string block = text.str();
     const std::vector<std::string> got = splitLines(block);
     const std::string z = "      0.00000000";
     const std::vector<std::string> want = {
@@ -147,7 +148,7 @@ public:
 
 TEST(Outfil, ThreeSamplesOneWriteEach) {
     MemoryFile file;
-    std::string scratch;
+    TextBuffer scratch;
     SampleRecord r = example();
     for (int sample = 0; sample < 3; ++sample) outfil(file, r, scratch);
     EXPECT_EQ(file.writes, 3);
