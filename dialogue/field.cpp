@@ -109,6 +109,17 @@ constexpr auto digitPairs = [] {
 
 void twoDigits(char* out, std::uint64_t value) { std::memcpy(out, &digitPairs[2 * value], 2); }
 
+// Writes the four or eight digits of value (zeros in front) at out.
+void fourDigits(char* out, std::uint32_t value) {
+    twoDigits(out, value / 100);
+    twoDigits(out + 2, value % 100);
+}
+
+void eightDigits(char* out, std::uint32_t value) {
+    fourDigits(out, value / 10000);
+    fourDigits(out + 4, value % 10000);
+}
+
 // Writes the decimal digits of value (at least one) so that they end just before end, two
 // at a time; returns where they start.
 char* integerDigits(char* end, std::uint64_t value) {
@@ -119,18 +130,6 @@ char* integerDigits(char* end, std::uint64_t value) {
     else
         *--start = static_cast<char>('0' + value);
     return start;
-}
-
-// Writes the four digits of value (below 10^4, zeros in front) at out.
-void fourDigits(char* out, std::uint32_t value) {
-    twoDigits(out, value / 100);
-    twoDigits(out + 2, value % 100);
-}
-
-// Writes the eight digits of value (below 10^8, zeros in front) at out.
-void eightDigits(char* out, std::uint32_t value) {
-    fourDigits(out, value / 10000);
-    fourDigits(out + 4, value % 10000);
 }
 
 // Writes the magnitude with its d decimals so that it ends just before end; returns where it
@@ -159,24 +158,25 @@ char* fixedDigits(char* end, Fixed magnitude, int d) {
     return integerDigits(start, magnitude.integer);
 }
 
-// Fields up to this wide start as one fixed-size copy of blanks, wider ones by a fill.
-constexpr std::size_t blankedWidth = 32;
-constexpr auto blanks = [] {
-    std::array<char, blankedWidth> text{};
-    text.fill(' ');
-    return text;
-}();
+// The widest field that is built in a scratch of blanks and copied out in one piece; wider
+// ones (none of this program's) are appended as they come.
+constexpr std::size_t copiedWidth = 32;
 
-// Appends w blanks and returns the end of them, for a field to be written from its right end.
-char* appendBlanks(TextBuffer& out, int w) {
+// Blanks, then a number's text ending at `end`, then blanks up to copiedWidth past it, so
+// that the last w characters before end can be copied out as copiedWidth bytes. The longest
+// text, 2^63 with ten decimals and a sign, fits.
+struct FieldScratch {
+    static constexpr std::size_t textRoom = 48;
+    char bytes[textRoom + copiedWidth];
+    FieldScratch() { std::memset(bytes, ' ', sizeof bytes); }
+    char* end() { return bytes + textRoom; }
+};
+
+// Appends the last w characters before the scratch's end: the field's blanks and its text.
+void appendField(TextBuffer& out, FieldScratch& scratch, int w) {
     const auto width = static_cast<std::size_t>(w);
-    char* field = out.room(std::max(width, blankedWidth));
-    if (width <= blankedWidth)
-        std::memcpy(field, blanks.data(), blankedWidth);
-    else
-        std::memset(field, ' ', width);
+    std::memcpy(out.room(copiedWidth), scratch.end() - width, copiedWidth);
     out.commit(width);
-    return field + width;
 }
 
 }  // namespace
@@ -191,18 +191,18 @@ void renderF(TextBuffer& out, float value, int w, int d) {
         return;
     }
     if (const std::optional<Fixed> fixed = toFixed(value, d)) {
+        FieldScratch scratch;
+        char* start = fixedDigits(scratch.end(), *fixed, d);
         const bool negative = value < 0 && (fixed->integer != 0 || fixed->decimals != 0);
-        if (digitCount(fixed->integer) + 1 + d + (negative ? 1 : 0) <= w) {
-            // Straight into the field: no copy of the digits.
-            char* start = fixedDigits(appendBlanks(out, w), *fixed, d);
+        const std::string_view digits(start, static_cast<std::size_t>(scratch.end() - start));
+        if (digits.size() + (negative ? 1 : 0) <= static_cast<std::size_t>(w) &&
+            static_cast<std::size_t>(w) <= copiedWidth) {
             if (negative) start[-1] = '-';
+            appendField(out, scratch, w);
             return;
         }
-        // Too wide: justify drops a leading zero or writes asterisks.
-        char buffer[40];
-        char* const end = buffer + sizeof buffer;
-        const char* start = fixedDigits(end, *fixed, d);
-        justify(out, negative, std::string_view(start, static_cast<std::size_t>(end - start)), w);
+        // Too wide: justify drops a leading zero or writes asterisks; or a field too wide to copy.
+        justify(out, negative, digits, w);
         return;
     }
     // Magnitudes of 2^63 and more, or more decimals; the largest float with ten decimals
@@ -225,8 +225,14 @@ void renderI(TextBuffer& out, long value, int w) {
         pad(out, w, '*');
         return;
     }
-    char* start = integerDigits(appendBlanks(out, w), magnitude);
+    FieldScratch scratch;
+    char* start = integerDigits(scratch.end(), magnitude);
+    if (static_cast<std::size_t>(w) > copiedWidth) {
+        justify(out, negative, std::string_view(start, static_cast<std::size_t>(scratch.end() - start)), w);
+        return;
+    }
     if (negative) start[-1] = '-';
+    appendField(out, scratch, w);
 }
 
 void renderA(TextBuffer& out, std::string_view text) { out.append(text); }
