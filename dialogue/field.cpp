@@ -304,9 +304,45 @@ double decimalToDouble(bool negative, std::string_view mantissa, long exponent) 
     return negative ? -limit : limit;
 }
 
+// Decimal to double, correctly rounded, then double to float: the two roundings are
+// intended. The mantissa (at most 15 digits) and a power of ten up to 10^22 are exact
+// doubles, so one multiplication or division is that correctly rounded conversion.
+float exactDecimal(bool negative, std::uint64_t mantissa, long scale) {
+    const auto whole = static_cast<double>(mantissa);
+    const double magnitude = scale >= 0 ? whole * exactPowersOfTen[scale] : whole / exactPowersOfTen[-scale];
+    return toSingle(negative ? -magnitude : magnitude);
+}
+
+// The usual answer, read in one pass: a whole field of an optional sign, digits and at
+// most one point, with a digit among them. None for anything else, which the full rules
+// then read.
+std::optional<float> readPlainDecimal(std::string_view line) {
+    if (line.size() > 15) return std::nullopt;
+    const char* at = line.data();
+    const char* const end = at + line.size();
+    bool negative = false;
+    if (at != end && isSign(*at)) negative = *at++ == '-';
+    const char* const first = at;
+    std::uint64_t mantissa = 0;
+    for (; at != end && isDigit(*at); ++at) mantissa = mantissa * 10 + static_cast<std::uint64_t>(*at - '0');
+    long decimals = 0;
+    if (at != end && *at == '.') {
+        const char* const point = at++;
+        for (; at != end && isDigit(*at); ++at) mantissa = mantissa * 10 + static_cast<std::uint64_t>(*at - '0');
+        decimals = end - point - 1;
+        if (point == first && at == point + 1) return std::nullopt;  // no digit at all
+    } else if (at == first) {
+        return std::nullopt;
+    }
+    if (at != end) return std::nullopt;
+    return exactDecimal(negative, mantissa, -decimals);
+}
+
 }  // namespace
 
 std::optional<float> readF15(std::string_view line) {
+    if (const std::optional<float> plain = readPlainDecimal(line)) return plain;
+
     // The field: up to 15 characters, cut at a comma, with its blanks taken out.
     const std::string_view field = line.substr(0, std::min<std::size_t>(line.size(), 15));
     char text[16];
@@ -359,15 +395,8 @@ std::optional<float> readF15(std::string_view line) {
     // A sign, a point, or both, with no digit: zero.
     if (digits == 0) return 0.0f;
 
-    // Decimal to double, correctly rounded, then double to float: the two roundings are
-    // intended. The mantissa and a power of ten up to 10^22 are exact doubles, so for the
-    // usual answers one multiplication or division is that correctly rounded conversion.
     const long scale = exponent - decimals;
-    if (scale >= -22 && scale <= 22) {
-        const auto whole = static_cast<double>(mantissa);
-        const double magnitude = scale >= 0 ? whole * exactPowersOfTen[scale] : whole / exactPowersOfTen[-scale];
-        return toSingle(negative ? -magnitude : magnitude);
-    }
+    if (scale >= -22 && scale <= 22) return exactDecimal(negative, mantissa, scale);
     return toSingle(decimalToDouble(negative, mantissaText, exponent));
 }
 
