@@ -1,5 +1,6 @@
 // Microbenchmarks of field editing: the F fields the program renders and the F15.0 and I5
-// answers it reads, beside snprintf and strtod as references.
+// answers it reads, beside snprintf and strtod as references; and the whole dialogue of a
+// batch run in memory, which is what the program spends above its system calls.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -9,7 +10,9 @@
 #include <string_view>
 #include <vector>
 
+#include "bench/answers.hpp"
 #include "dialogue/field.hpp"
+#include "dialogue/zelk.hpp"
 
 namespace {
 
@@ -89,6 +92,38 @@ void strtodReference(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(std::strtod(lines[i++ % runLength], nullptr));
 }
 BENCHMARK(strtodReference)->Name("strtod");
+
+// Samples through the whole dialogue, answers from memory, screens and blocks dropped.
+class Discard : public zelk::ByteSink {
+public:
+    void write(std::string_view bytes) override { benchmark::DoNotOptimize(bytes.data()); }
+};
+
+class DiscardBlocks : public zelk::BlockFile {
+public:
+    void append(std::string_view block) override { benchmark::DoNotOptimize(block.data()); }
+    bool failed() const override { return false; }
+};
+
+void dialogue(benchmark::State& state) {
+    const auto samples = static_cast<int>(state.range(0));
+    std::string answers;
+    zelk::bench::AnswerWriter writer;
+    zelk::bench::AnswerWriter::start(answers);
+    for (int index = 0; index < samples; ++index) writer.sample(answers, index);
+    zelk::bench::AnswerWriter::stop(answers);
+    for (auto _ : state) {
+        zelk::StringSource source(answers);
+        Discard screens, errors;
+        zelk::Console console(source, screens);
+        auto open = [](const std::string&) -> std::unique_ptr<zelk::BlockFile> {
+            return std::make_unique<DiscardBlocks>();
+        };
+        if (zelk::runZelk(console, errors, open) != zelk::finished) state.SkipWithError("the run did not finish");
+    }
+    state.counters["per sample"] = benchmark::Counter(static_cast<double>(samples), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(dialogue)->Arg(2000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
