@@ -211,15 +211,26 @@ TEST(Program, SignalsAfterAFinishedSample) {
 }
 
 TEST(Program, FailedWriteIsReportedAndEndsWithStatusThree) {
-    TempDir dir;
     const Sample s = wellSample();
-    // Room for one block and part of the next: the second block must not be left in part.
+    const std::string report = "zelk: cannot write a sample to output file \"kavix.in\": File too large\n";
+    // Room for one block and part of the next: no later block may be left in part, each one
+    // is reported, also when the writer takes several of them in one piece.
     const long limit = static_cast<long>(s.block.size() + s.block.size() / 2);
-    const auto run = runProgram(dir.path(), "\n" + s.answers + "y\n" + s.answers + "n\n", limit);
-    EXPECT_EQ(run.status, 3);
-    EXPECT_EQ(run.err, "zelk: cannot write a sample to output file \"kavix.in\": File too large\n");
-    EXPECT_EQ(run.out, banner() + s.console + anotherSample() + s.console + anotherSample());
-    EXPECT_EQ(readFile(dir.file("kavix.in")), s.block);
+    for (int samples : {2, 3, 12}) {
+        TempDir dir;
+        std::string answers = "\n", console = banner();
+        std::string reports;
+        for (int sample = 0; sample < samples; ++sample) {
+            answers += s.answers + (sample + 1 < samples ? "y\n" : "n\n");
+            console += s.console + anotherSample();
+            if (sample > 0) reports += report;
+        }
+        const auto run = runProgram(dir.path(), answers, limit);
+        EXPECT_EQ(run.status, 3) << samples << " samples";
+        EXPECT_EQ(run.err, reports) << samples << " samples";
+        EXPECT_EQ(run.out, console) << samples << " samples";
+        EXPECT_EQ(readFile(dir.file("kavix.in")), s.block) << samples << " samples";
+    }
 }
 
 }  // namespace
