@@ -103,6 +103,7 @@ std::size_t wholeBlocks(std::string_view bytes, std::size_t scanned, int& feeds,
     // Whatever ends the dialogue, a hang-up or a quit from the keyboard included, the writer
     // still empties the pipe into the file.
     for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) std::signal(signal, SIG_IGN);
+    // Its work can wait: it should not take the core from the dialogue when it wakes.
     const sched_param batch{};
     ::sched_setscheduler(0, SCHED_BATCH, &batch);
     constexpr timespec gather{0, 1'000'000};
