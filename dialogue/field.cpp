@@ -65,18 +65,17 @@ std::optional<Fixed> toFixed(float value, int d) {
     if (d < 0 || d > fixedDecimals) return std::nullopt;
     const auto bits = std::bit_cast<std::uint32_t>(value);
     const int biased = static_cast<int>((bits >> 23) & 0xFFu);
-    std::uint64_t mantissa = bits & 0x7FFFFFu;
-    int exponent = -149;  // subnormals
-    if (biased != 0) {
-        mantissa |= 0x800000u;
-        exponent = biased - 150;
-    }
+    // Chosen, not branched on, here and below: zeros, small and large values and the way a
+    // value rounds come in no order that a branch predictor could learn.
+    const bool normal = biased != 0;
+    const std::uint64_t mantissa = (bits & 0x7FFFFFu) | (normal ? 0x800000u : 0u);
+    const int exponent = normal ? biased - 150 : -149;  // subnormals and zero
     if (exponent >= 0) {
         if (exponent > 39) return std::nullopt;
         return Fixed{mantissa << exponent, 0};
     }
-    const int shift = -exponent;
-    if (shift >= 64) return Fixed{0, 0};  // below 2^-40: no digit of ten decimals
+    // Below 2^-40 no digit of ten decimals shows, and a shift of 63 gives those zeros too.
+    const int shift = std::min(-exponent, 63);
     const std::uint64_t integer = mantissa >> shift;
     const std::uint64_t fraction = mantissa & ((std::uint64_t{1} << shift) - 1);
     const std::uint64_t product = fraction * powersOfTen[d];  // below 2^58
@@ -84,7 +83,8 @@ std::optional<Fixed> toFixed(float value, int d) {
     const std::uint64_t remainder = product & ((std::uint64_t{1} << shift) - 1);
     const std::uint64_t half = std::uint64_t{1} << (shift - 1);
     const std::uint64_t lastDigit = d == 0 ? integer : decimals;  // what a tie rounds to even
-    if (remainder > half || (remainder == half && (lastDigit & 1))) ++decimals;
+    decimals += static_cast<std::uint64_t>(remainder > half) |
+                (static_cast<std::uint64_t>(remainder == half) & lastDigit & 1);
     if (decimals == powersOfTen[d]) return Fixed{integer + 1, 0};
     return Fixed{integer, decimals};
 }
