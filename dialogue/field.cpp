@@ -158,25 +158,18 @@ char* fixedDigits(char* end, Fixed magnitude, int d) {
     return integerDigits(start, magnitude.integer);
 }
 
-// The widest field that is built in a scratch of blanks and copied out in one piece; wider
-// ones (none of this program's) are appended as they come.
-constexpr std::size_t copiedWidth = 32;
+constexpr std::size_t blankedWidth = 32;
+constexpr auto blanks = [] {
+    std::array<char, blankedWidth> text{};
+    text.fill(' ');
+    return text;
+}();
 
-// Blanks, then a number's text ending at `end`, then blanks up to copiedWidth past it, so
-// that the last w characters before end can be copied out as copiedWidth bytes. The longest
-// text, 2^63 with ten decimals and a sign, fits.
-struct FieldScratch {
-    static constexpr std::size_t textRoom = 48;
-    char bytes[textRoom + copiedWidth];
-    FieldScratch() { std::memset(bytes, ' ', sizeof bytes); }
-    char* end() { return bytes + textRoom; }
-};
-
-// Appends the last w characters before the scratch's end: the field's blanks and its text.
-void appendField(TextBuffer& out, FieldScratch& scratch, int w) {
-    const auto width = static_cast<std::size_t>(w);
-    std::memcpy(out.room(copiedWidth), scratch.end() - width, copiedWidth);
-    out.commit(width);
+char* appendBlanks(TextBuffer& out, int w) {
+    char* field = out.room(blankedWidth);
+    std::memcpy(field, blanks.data(), blankedWidth);
+    out.commit(static_cast<std::size_t>(w));
+    return field + w;
 }
 
 }  // namespace
@@ -191,18 +184,17 @@ void renderF(TextBuffer& out, float value, int w, int d) {
         return;
     }
     if (const std::optional<Fixed> fixed = toFixed(value, d)) {
-        FieldScratch scratch;
-        char* start = fixedDigits(scratch.end(), *fixed, d);
         const bool negative = value < 0 && (fixed->integer != 0 || fixed->decimals != 0);
-        const std::string_view digits(start, static_cast<std::size_t>(scratch.end() - start));
-        if (digits.size() + (negative ? 1 : 0) <= static_cast<std::size_t>(w) &&
-            static_cast<std::size_t>(w) <= copiedWidth) {
+        if (digitCount(fixed->integer) + 1 + d + (negative ? 1 : 0) <= w &&
+            static_cast<std::size_t>(w) <= blankedWidth) {
+            char* start = fixedDigits(appendBlanks(out, w), *fixed, d);
             if (negative) start[-1] = '-';
-            appendField(out, scratch, w);
             return;
         }
-        // Too wide: justify drops a leading zero or writes asterisks; or a field too wide to copy.
-        justify(out, negative, digits, w);
+        char buffer[40];
+        char* const end = buffer + sizeof buffer;
+        const char* start = fixedDigits(end, *fixed, d);
+        justify(out, negative, std::string_view(start, static_cast<std::size_t>(end - start)), w);
         return;
     }
     // Magnitudes of 2^63 and more, or more decimals; the largest float with ten decimals
@@ -225,14 +217,15 @@ void renderI(TextBuffer& out, long value, int w) {
         pad(out, w, '*');
         return;
     }
-    FieldScratch scratch;
-    char* start = integerDigits(scratch.end(), magnitude);
-    if (static_cast<std::size_t>(w) > copiedWidth) {
-        justify(out, negative, std::string_view(start, static_cast<std::size_t>(scratch.end() - start)), w);
+    if (static_cast<std::size_t>(w) > blankedWidth) {
+        char buffer[24];
+        char* const end = buffer + sizeof buffer;
+        const char* start = integerDigits(end, magnitude);
+        justify(out, negative, std::string_view(start, static_cast<std::size_t>(end - start)), w);
         return;
     }
+    char* start = integerDigits(appendBlanks(out, w), magnitude);
     if (negative) start[-1] = '-';
-    appendField(out, scratch, w);
 }
 
 void renderA(TextBuffer& out, std::string_view text) { out.append(text); }
@@ -314,10 +307,10 @@ float exactDecimal(bool negative, std::uint64_t mantissa, long scale) {
 }
 
 // The usual answer, read in one pass: a whole field of an optional sign, digits and at
-// most one point, with a digit among them. None for anything else, which the full rules
+// most one point, with a digit among them. False for anything else, which the full rules
 // then read.
-std::optional<float> readPlainDecimal(std::string_view line) {
-    if (line.size() > 15) return std::nullopt;
+bool readPlainDecimal(std::string_view line, float& value) {
+    if (line.size() > 15) return false;
     const char* at = line.data();
     const char* const end = at + line.size();
     bool negative = false;
@@ -330,18 +323,19 @@ std::optional<float> readPlainDecimal(std::string_view line) {
         const char* const point = at++;
         for (; at != end && isDigit(*at); ++at) mantissa = mantissa * 10 + static_cast<std::uint64_t>(*at - '0');
         decimals = end - point - 1;
-        if (point == first && at == point + 1) return std::nullopt;  // no digit at all
+        if (point == first && at == point + 1) return false;  // no digit at all
     } else if (at == first) {
-        return std::nullopt;
+        return false;
     }
-    if (at != end) return std::nullopt;
-    return exactDecimal(negative, mantissa, -decimals);
+    if (at != end) return false;
+    value = exactDecimal(negative, mantissa, -decimals);
+    return true;
 }
 
 }  // namespace
 
-std::optional<float> readF15(std::string_view line) {
-    if (const std::optional<float> plain = readPlainDecimal(line)) return plain;
+bool readF15(std::string_view line, float& value) {
+    if (readPlainDecimal(line, value)) return true;
 
     // The field: up to 15 characters, cut at a comma, with its blanks taken out.
     const std::string_view field = line.substr(0, std::min<std::size_t>(line.size(), 15));
@@ -380,33 +374,37 @@ std::optional<float> readF15(std::string_view line) {
     long exponent = 0;
     if (i < length) {
         const char c = text[i];
-        if (!isExponentLetter(c) && !isSign(c)) return std::nullopt;
-        if (digits == 0) return std::nullopt;
+        if (!isExponentLetter(c) && !isSign(c)) return false;
+        if (digits == 0) return false;
         if (isExponentLetter(c)) ++i;
         bool exponentNegative = false;
         if (i < length && isSign(text[i])) exponentNegative = text[i++] == '-';
         int exponentDigits = 0;
         for (; i < length && isDigit(text[i]); ++i, ++exponentDigits)
             exponent = std::min(exponent * 10 + (text[i] - '0'), 99999L);
-        if (exponentDigits == 0 || i < length) return std::nullopt;
+        if (exponentDigits == 0 || i < length) return false;
         if (exponentNegative) exponent = -exponent;
     }
 
     // A sign, a point, or both, with no digit: zero.
-    if (digits == 0) return 0.0f;
+    if (digits == 0) {
+        value = 0.0f;
+        return true;
+    }
 
     const long scale = exponent - decimals;
-    if (scale >= -22 && scale <= 22) return exactDecimal(negative, mantissa, scale);
-    return toSingle(decimalToDouble(negative, mantissaText, exponent));
+    value = scale >= -22 && scale <= 22 ? exactDecimal(negative, mantissa, scale)
+                                        : toSingle(decimalToDouble(negative, mantissaText, exponent));
+    return true;
 }
 
-std::optional<int> readI(std::string_view line, int w) {
+bool readI(std::string_view line, int w, int& value) {
     const std::string_view field = line.substr(0, std::min<std::size_t>(line.size(), static_cast<std::size_t>(w)));
     std::size_t i = 0;
     while (i < field.size() && field[i] == ' ') ++i;
     bool negative = false;
     bool started = false;
-    int value = 0;
+    int magnitude = 0;
     for (; i < field.size(); ++i) {
         const char c = field[i];
         if (c == ',') break;
@@ -415,13 +413,14 @@ std::optional<int> readI(std::string_view line, int w) {
             negative = c == '-';
             started = true;
         } else if (isDigit(c)) {
-            value = value * 10 + (c - '0');
+            magnitude = magnitude * 10 + (c - '0');
             started = true;
         } else {
-            return std::nullopt;
+            return false;
         }
     }
-    return negative ? -value : value;
+    value = negative ? -magnitude : magnitude;
+    return true;
 }
 
 void readA(std::string_view line, char* text, std::size_t length) {

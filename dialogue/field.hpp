@@ -41,10 +41,24 @@ std::string renderF(float value, int w, int d);
 std::string renderI(long value, int w);
 std::string renderAw(std::string_view text, int w);
 
-// Reads a line as an F15.0 field; nullopt is an input error.
-std::optional<float> readF15(std::string_view line);
-// Reads a line as an Iw field (w is 4 or 5); nullopt is an input error.
-std::optional<int> readI(std::string_view line, int w);
+// Reads a line as an F15.0 field into value; false is an input error, value untouched.
+bool readF15(std::string_view line, float& value);
+// Reads a line as an Iw field (w is 4 or 5) into value; false is an input error.
+bool readI(std::string_view line, int w, int& value);
+
+// The same, as the value or nullopt for an input error. Inline, so that the value stays in a
+// register instead of being packed with its flag in memory on every answer.
+inline std::optional<float> readF15(std::string_view line) {
+    float value;
+    if (readF15(line, value)) return value;
+    return std::nullopt;
+}
+
+inline std::optional<int> readI(std::string_view line, int w) {
+    int value;
+    if (readI(line, w, value)) return value;
+    return std::nullopt;
+}
 // Reads a line as an A field of the text's length: the first characters, padded with blanks.
 void readA(std::string_view line, char* text, std::size_t length);
 
