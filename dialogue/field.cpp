@@ -185,7 +185,10 @@ void renderF(TextBuffer& out, float value, int w, int d) {
     }
     if (const std::optional<Fixed> fixed = toFixed(value, d)) {
         const bool negative = value < 0 && (fixed->integer != 0 || fixed->decimals != 0);
-        if (digitCount(fixed->integer) + 1 + d + (negative ? 1 : 0) <= w &&
+        // What the point, the decimals and the sign leave of the field for the integer part,
+        // which has at least one digit.
+        const int integerRoom = w - d - 1 - (negative ? 1 : 0);
+        if (integerRoom >= 1 && integerRoom < std::ssize(powersOfTen) && fixed->integer < powersOfTen[integerRoom] &&
             static_cast<std::size_t>(w) <= blankedWidth) {
             char* start = fixedDigits(appendBlanks(out, w), *fixed, d);
             if (negative) start[-1] = '-';
