@@ -216,19 +216,21 @@ void renderI(TextBuffer& out, long value, int w) {
     const bool negative = value < 0;
     // Negated as unsigned, so that the most negative value has its magnitude too.
     const auto magnitude = negative ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+    const int digitRoom = w - (negative ? 1 : 0);
+    if (digitRoom >= 1 && digitRoom < std::ssize(powersOfTen) && magnitude < powersOfTen[digitRoom] &&
+        static_cast<std::size_t>(w) <= blankedWidth) {
+        char* start = integerDigits(appendBlanks(out, w), magnitude);
+        if (negative) start[-1] = '-';
+        return;
+    }
     if (digitCount(magnitude) + (negative ? 1 : 0) > w) {
         pad(out, w, '*');
         return;
     }
-    if (static_cast<std::size_t>(w) > blankedWidth) {
-        char buffer[24];
-        char* const end = buffer + sizeof buffer;
-        const char* start = integerDigits(end, magnitude);
-        justify(out, negative, std::string_view(start, static_cast<std::size_t>(end - start)), w);
-        return;
-    }
-    char* start = integerDigits(appendBlanks(out, w), magnitude);
-    if (negative) start[-1] = '-';
+    char buffer[24];
+    char* const end = buffer + sizeof buffer;
+    const char* start = integerDigits(end, magnitude);
+    justify(out, negative, std::string_view(start, static_cast<std::size_t>(end - start)), w);
 }
 
 void renderA(TextBuffer& out, std::string_view text) { out.append(text); }
