@@ -158,6 +158,8 @@ char* fixedDigits(char* end, Fixed magnitude, int d) {
     return integerDigits(start, magnitude.integer);
 }
 
+// Fields up to this wide start as one fixed-size copy of blanks into the text's room, into
+// which their digits are then written from the right; wider ones go through justify.
 constexpr std::size_t blankedWidth = 32;
 constexpr auto blanks = [] {
     std::array<char, blankedWidth> text{};
@@ -165,6 +167,8 @@ constexpr auto blanks = [] {
     return text;
 }();
 
+// Appends w blanks (w at most blankedWidth) and returns their end, for a field to be written
+// from its right end.
 char* appendBlanks(TextBuffer& out, int w) {
     char* field = out.room(blankedWidth);
     std::memcpy(field, blanks.data(), blankedWidth);
@@ -190,10 +194,12 @@ void renderF(TextBuffer& out, float value, int w, int d) {
         const int integerRoom = w - d - 1 - (negative ? 1 : 0);
         if (integerRoom >= 1 && integerRoom < std::ssize(powersOfTen) && fixed->integer < powersOfTen[integerRoom] &&
             static_cast<std::size_t>(w) <= blankedWidth) {
+            // Straight into the field: no copy of the digits.
             char* start = fixedDigits(appendBlanks(out, w), *fixed, d);
             if (negative) start[-1] = '-';
             return;
         }
+        // Too wide: justify drops a leading zero or writes asterisks.
         char buffer[40];
         char* const end = buffer + sizeof buffer;
         const char* start = fixedDigits(end, *fixed, d);
@@ -227,6 +233,7 @@ void renderI(TextBuffer& out, long value, int w) {
         pad(out, w, '*');
         return;
     }
+    // A field too wide to be blanked in one piece.
     char buffer[24];
     char* const end = buffer + sizeof buffer;
     const char* start = integerDigits(end, magnitude);
