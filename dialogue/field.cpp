@@ -89,15 +89,6 @@ std::optional<Fixed> toFixed(float value, int d) {
     return Fixed{integer, decimals};
 }
 
-// How many decimal digits value has (one for zero).
-int digitCount(std::uint64_t value) {
-    // 1233 / 4096 is just below log10(2): a first guess from the bit length, then one test.
-    // The lowest bit set makes zero count as a digit and changes no other count.
-    const std::uint64_t odd = value | 1;
-    const int guess = static_cast<int>((std::bit_width(odd) * 1233) >> 12);
-    return guess + (odd >= powersOfTen[guess] ? 1 : 0);
-}
-
 constexpr auto digitPairs = [] {
     std::array<char, 200> pairs{};
     for (int i = 0; i < 100; ++i) {
@@ -199,7 +190,8 @@ void renderF(TextBuffer& out, float value, int w, int d) {
             if (negative) start[-1] = '-';
             return;
         }
-        // Too wide: justify drops a leading zero or writes asterisks.
+        // Too wide: justify drops a leading zero or writes asterisks; or a field too wide to
+        // be blanked in one piece.
         char buffer[40];
         char* const end = buffer + sizeof buffer;
         const char* start = fixedDigits(end, *fixed, d);
@@ -229,11 +221,7 @@ void renderI(TextBuffer& out, long value, int w) {
         if (negative) start[-1] = '-';
         return;
     }
-    if (digitCount(magnitude) + (negative ? 1 : 0) > w) {
-        pad(out, w, '*');
-        return;
-    }
-    // A field too wide to be blanked in one piece.
+    // Too wide for its digits (justify writes asterisks), or to be blanked in one piece.
     char buffer[24];
     char* const end = buffer + sizeof buffer;
     const char* start = integerDigits(end, magnitude);
