@@ -1,0 +1,36 @@
+// The verbs of zelkfile: each one function in a file of its own, run with its arguments and
+// the two streams, returning the exit status.
+#pragma once
+
+#include <span>
+#include <string_view>
+
+#include "dialogue/console.hpp"
+
+namespace zelk::workbench {
+
+// The words after the verb's name.
+using Arguments = std::span<const std::string_view>;
+
+// A verb: output for other programs goes to out, everything for a person to errors.
+using Verb = int (*)(Arguments arguments, ByteSink& out, ByteSink& errors);
+
+// Exit statuses of every verb.
+enum Status : int {
+    done = 0,
+    problemsFound = 1,  // check: a file holds a problem
+    failed = 2,         // the input or the command was wrong; nothing was written
+};
+
+// What each verb's --help prints: its usage line and what it does.
+extern const std::string_view importHelp;
+extern const std::string_view exportHelp;
+extern const std::string_view checkHelp;
+extern const std::string_view templateHelp;
+
+int importTable(Arguments arguments, ByteSink& out, ByteSink& errors);
+int exportFile(Arguments arguments, ByteSink& out, ByteSink& errors);
+int checkFiles(Arguments arguments, ByteSink& out, ByteSink& errors);
+int printTemplate(Arguments arguments, ByteSink& out, ByteSink& errors);
+
+}  // namespace zelk::workbench
