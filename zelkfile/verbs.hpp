@@ -3,6 +3,7 @@
 #pragma once
 
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "dialogue/console.hpp"
@@ -27,6 +28,9 @@ extern const std::string_view importHelp;
 extern const std::string_view exportHelp;
 extern const std::string_view checkHelp;
 extern const std::string_view templateHelp;
+
+// The header row of a table with every column, ended by a line feed.
+std::string headerRow(char separator);
 
 int importTable(Arguments arguments, ByteSink& out, ByteSink& errors);
 int exportFile(Arguments arguments, ByteSink& out, ByteSink& errors);
