@@ -1,4 +1,5 @@
 // Entry point: wires the dialogue to standard input, standard output and the output file.
+#include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
