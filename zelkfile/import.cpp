@@ -252,6 +252,9 @@ private:
             value = value.substr(0, width);
         }
         line(value);
+        // A carriage return at the end of an answer counts as part of its line end; a blank
+        // after it, which the field's padding gives anyway, keeps it in the text.
+        if (value.ends_with('\r')) answers_.insert(answers_.size() - 1, " ");
     }
 
     // A number as the answer that the F15.0 field reads back to exactly the cell's value: the
