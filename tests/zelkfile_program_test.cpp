@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 
 #include "support/harness.hpp"
+#include "zelkfile/columns.hpp"
 
 namespace zelk::test {
 namespace {
@@ -69,6 +70,20 @@ TEST(ZelkfileProgram, HelpAndStatuses) {
     // Every verb of the table is in the program's help.
     const std::string help = runShell("'" + zelkfile + "' --help").first;
     for (const char* verb : {"import", "export", "check", "template"}) EXPECT_NE(help.find(std::string("  ") + verb), std::string::npos);
+}
+
+TEST(ZelkfileProgram, ManualRendersWithoutWarningsAndNamesEveryColumn) {
+    const std::string manual = std::string(ZELK_SOURCE_DIR) + "/zelkfile.1";
+    const auto [text, status] = runShell("groff -man -ww -z '" + manual + "'");
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(text, "");
+    const std::string page = readFile(manual);
+    for (const workbench::Column& column : workbench::columns) {
+        const std::string name(column.name);
+        EXPECT_TRUE(page.find("\n.B " + name + "\n") != std::string::npos ||
+                    page.find("\n.BR " + name + " ") != std::string::npos)
+            << name;
+    }
 }
 
 }  // namespace
