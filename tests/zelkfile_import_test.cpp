@@ -89,6 +89,7 @@ TEST(Import, ReadsEveryDialectToTheSameFile) {
              text.insert(text.find('\n') + 1, "\n\n");
              return text + "\n";
          }()},
+        {"rows of empty cells below the table", table(samples) + ",,,,,\n,\n  ,\t\n"},
         {"no line end after the last row", [&] {
              std::string text = table(samples);
              text.pop_back();
