@@ -2,6 +2,7 @@
 #include "record/reader.hpp"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -131,25 +132,45 @@ struct Number {
     std::optional<FieldNote::Kind> note;
 };
 
-// The float nearest to digits with eight decimals (at most fifteen digits in all). The
-// digits as an integer and 10^8 are exact doubles, so one division gives the nearest double;
-// rounding that to float gives the nearest float unless the double lies exactly halfway
-// between two floats, where the digits themselves may not: then the library decides.
-float nearestFloat(bool negative, std::string_view digits) {
-    std::uint64_t mantissa = 0;
-    for (char c : digits)
-        if (c != '.') mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
+// The float nearest to a number with eight decimals whose digits (at most fifteen) make the
+// integer mantissa. The mantissa and 10^8 are exact doubles, so one division gives the nearest
+// double; rounding that to float gives the nearest float unless the double lies exactly
+// halfway between two floats, where the digits themselves may not: then the library decides.
+float nearestFloat(bool negative, std::uint64_t mantissa, std::string_view digits) {
     const double value = static_cast<double>(mantissa) / 1e8;
-    const float nearest = static_cast<float>(value);
-    const float other = value > nearest ? std::nextafter(nearest, std::numeric_limits<float>::infinity())
-                                        : std::nextafter(nearest, 0.0f);
-    if (value - nearest != other - value || value == nearest) return negative ? -nearest : nearest;
-    float exact = 0;
-    std::from_chars(digits.data(), digits.data() + digits.size(), exact);
-    return negative ? -exact : exact;
+    // Halfway between two floats: of the 29 bits that a float does not keep, only the first set.
+    const bool halfway = (std::bit_cast<std::uint64_t>(value) & 0x1FFFFFFFu) == 0x10000000u;
+    float nearest = static_cast<float>(value);
+    if (halfway) std::from_chars(digits.data(), digits.data() + digits.size(), nearest);
+    return negative ? -nearest : nearest;
+}
+
+// The usual field, read in one pass: blanks, an optional minus, digits without a leading
+// zero, a point and eight digits, not minus zero. nullopt for anything else, which the full
+// rules then read.
+std::optional<float> readUsualNumber(std::string_view field) {
+    std::size_t at = 0;
+    const std::size_t size = field.size();
+    while (at < size && field[at] == ' ') ++at;
+    const bool negative = at < size && field[at] == '-';
+    if (negative) ++at;
+    const std::size_t start = at;
+    std::uint64_t mantissa = 0;
+    for (; at < size && isDigit(field[at]); ++at) mantissa = mantissa * 10 + static_cast<std::uint64_t>(field[at] - '0');
+    const std::size_t integerDigits = at - start;
+    if (integerDigits == 0 || (integerDigits > 1 && field[start] == '0') || at + 1 + numberDecimals != size ||
+        field[at] != '.')
+        return std::nullopt;
+    for (++at; at < size; ++at) {
+        if (!isDigit(field[at])) return std::nullopt;
+        mantissa = mantissa * 10 + static_cast<std::uint64_t>(field[at] - '0');
+    }
+    if (negative && mantissa == 0) return std::nullopt;
+    return nearestFloat(negative, mantissa, field.substr(start));
 }
 
 Number readNumber(std::string_view field) {
+    if (const std::optional<float> usual = readUsualNumber(field)) return {*usual};
     if (field.find_first_not_of('*') == std::string_view::npos)
         return {std::numeric_limits<float>::max(), std::string_view::npos, nullptr, FieldNote::asterisks};
     std::size_t at = 0;
@@ -177,9 +198,8 @@ Number readNumber(std::string_view field) {
     if (negative && field.find_first_not_of("0.", integerStart) == std::string_view::npos)
         return {0, start, "a minus sign on zero"};
 
-    Number number;
-    number.value = nearestFloat(negative, field.substr(integerStart));
-    return number;
+    // Every field of this shape is a usual one.
+    return {0, start, "not an F16.8 number"};
 }
 
 // Whether the start of an F16.8 field, cut off by the end of the file, could still have

@@ -157,6 +157,20 @@ TEST(ReadBlocks, FindsTheFirstFault) {
     }
 }
 
+TEST(ReadBlocks, DigitsHalfwayBetweenTwoFloatsGoToTheEvenOne) {
+    SampleRecord r{};
+    std::memset(r.sampleNumber.data(), ' ', r.sampleNumber.size());
+    std::memset(r.sampleLocation.data(), ' ', r.sampleLocation.size());
+    std::string bytes = file({r});
+    // From 65536 on, floats lie 2^-7 apart, and the halfway points have eight decimals.
+    const std::size_t line7 = bytes.find("      0.00000000", bytes.find("<Discharge kg/s>"));
+    bytes.replace(line7, 32, "  65536.00390625 -65536.01171875");
+    const ReadBlocks back = readBlocks(bytes);
+    ASSERT_FALSE(back.fault) << back.fault->message;
+    EXPECT_EQ(back.records[0].samplingTemperature, 65536.0f);
+    EXPECT_EQ(back.records[0].samplingPressure, -65536.015625f);
+}
+
 TEST(BlockReader, AFileCutAnywhereInsideABlockIsCutShort) {
     SampleRecord r{};
     r.samplingTemperature = 100;
