@@ -79,6 +79,9 @@ TEST(Export, WritesTheFormsThatKeepWhatWasTyped) {
     residual.gasTemperature = 25;
     dry.condensateConc[4] = 0.5f;
     dry.gasVolume[1] = 80;
+    // Carriage returns that a typed line can leave in a text: inside it, and at its end.
+    std::copy_n("a\rb", 3, none.sampleNumber.begin());
+    std::copy_n("x\r", 2, dry.sampleLocation.begin());
     infinite.gasPerCondensate = -std::numeric_limits<float>::infinity();  // form 8
     infinite.discharge = std::numeric_limits<float>::infinity();
     TextBuffer file;
@@ -89,9 +92,9 @@ TEST(Export, WritesTheFormsThatKeepWhatWasTyped) {
     const std::string water = std::string(17, ',') + "0";
     EXPECT_EQ(table,
               header +
-              ",,0,0,0,0,1,,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0," + std::string(23, ',') + "\n" +
+              "\"a\rb\",,0,0,0,0,1,,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0," + std::string(23, ',') + "\n" +
               "\"  S, \"\"2\"\"\",,0,0,0,0,1,,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,8,1000,0,0,,,,,,,,,7.3,0,0,0,0,25,,,,,,\n" +
-              ",,0,0,0,0,1,,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,6,,,,,,,,,80,0,0,0,0,0,0,0,0,0,0,0,0,0,0.5\n" +
+              ",\"x\r\",0,0,0,0,1,,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,6,,,,,,,,,80,0,0,0,0,0,0,0,0,0,0,0,0,0,0.5\n" +
               ",,0,0,0,1e39,1,,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,8,0,0,0,,,,,,,,,0,0,0,0,-1e39,0,,,,,,\n");
 }
 
