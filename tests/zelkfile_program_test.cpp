@@ -4,7 +4,11 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include "support/harness.hpp"
 #include "zelkfile/columns.hpp"
@@ -70,6 +74,42 @@ TEST(ZelkfileProgram, HelpAndStatuses) {
     // Every verb of the table is in the program's help.
     const std::string help = runShell("'" + zelkfile + "' --help").first;
     for (const char* verb : {"import", "export", "check", "template"}) EXPECT_NE(help.find(std::string("  ") + verb), std::string::npos);
+}
+
+TEST(ZelkfileProgram, ASignalDuringAnImportLeavesNothingBehind) {
+    // The table comes through a FIFO, so the signal surely comes in the middle of it.
+    TempDir dir;
+    ASSERT_EQ(::mkfifo(dir.file("lab.csv").c_str(), 0600), 0);
+    writeFile(dir.file("kavix.in"), "yesterday's samples\n");
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        const int errors = ::open(dir.file("errors").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ::dup2(errors, STDERR_FILENO);
+        ::execl(zelkfile.c_str(), "zelkfile", "import", dir.file("lab.csv").c_str(), "-o", dir.file("kavix.in").c_str(),
+                static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    const int table = ::open(dir.file("lab.csv").c_str(), O_WRONLY);
+    ASSERT_GE(table, 0);
+    auto rows = [&](int count) {
+        std::string text;
+        for (int i = 0; i < count; ++i) text += "S" + std::to_string(i) + ",1.5\n";
+        ASSERT_EQ(::write(table, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+    };
+    const std::string header = "sample_number,discharge\n";
+    ASSERT_EQ(::write(table, header.data(), header.size()), static_cast<ssize_t>(header.size()));
+    // More than a pipe holds: the import is reading rows when the signal comes.
+    rows(10000);
+    ::kill(pid, SIGTERM);
+    rows(3000);
+    ::close(table);
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+    EXPECT_EQ(readFile(dir.file("errors")), "zelkfile: interrupted; \"" + dir.file("kavix.in") + "\" not written\n");
+    EXPECT_EQ(readFile(dir.file("kavix.in")), "yesterday's samples\n");
+    EXPECT_EQ(entries(dir.path()).size(), 3u);  // the table, the file and the errors: no new file left
 }
 
 TEST(ZelkfileProgram, ManualRendersWithoutWarningsAndNamesEveryColumn) {
