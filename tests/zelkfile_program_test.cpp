@@ -92,10 +92,12 @@ TEST(ZelkfileProgram, ASignalDuringAnImportLeavesNothingBehind) {
     }
     const int table = ::open(dir.file("lab.csv").c_str(), O_WRONLY);
     ASSERT_GE(table, 0);
+    // The import stops reading once it has taken the signal: the rest may find no reader.
+    const auto pipeAction = std::signal(SIGPIPE, SIG_IGN);
     auto rows = [&](int count) {
         std::string text;
         for (int i = 0; i < count; ++i) text += "S" + std::to_string(i) + ",1.5\n";
-        ASSERT_EQ(::write(table, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+        [[maybe_unused]] const ssize_t written = ::write(table, text.data(), text.size());
     };
     const std::string header = "sample_number,discharge\n";
     ASSERT_EQ(::write(table, header.data(), header.size()), static_cast<ssize_t>(header.size()));
@@ -104,6 +106,7 @@ TEST(ZelkfileProgram, ASignalDuringAnImportLeavesNothingBehind) {
     ::kill(pid, SIGTERM);
     rows(3000);
     ::close(table);
+    std::signal(SIGPIPE, pipeAction);
     int status = 0;
     ASSERT_EQ(::waitpid(pid, &status, 0), pid);
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
