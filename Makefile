@@ -1,6 +1,7 @@
-# Thin wrapper over CMake: `make run` builds and runs the program here, `make test` builds
-# and runs every test, `make check` runs the tests under AddressSanitizer and UBSan;
-# `make install PREFIX=...` installs, `make package` builds the Debian package in ./build;
+# Thin wrapper over CMake: `make run` builds the programs alone and runs zelk here, `make test`
+# builds and runs every test, `make check` runs the tests under AddressSanitizer and UBSan;
+# `make install PREFIX=...` installs, `make uninstall` removes what it installed,
+# `make package` builds the Debian package in ./build;
 # `make bench` times batch runs against the I/O floor and runs the field microbenchmarks;
 # `make fuzz` runs each libFuzzer target (clang) for FUZZ_SECONDS; `make exhaustive` checks
 # field rendering on every float and F15.0 reading on ten million typed numbers.
@@ -15,15 +16,21 @@ PREFIX ?= /usr/local
 BENCH_ARGS ?=
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all build run test check install package examples bench fuzz exhaustive clean
+.PHONY: all configure build programs run test check install uninstall package examples bench fuzz exhaustive clean
 
 all: build
 
-build:
+configure:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+
+build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+# The programs without the tests, benchmarks and fuzzers: what a first run needs.
+programs: configure
+	cmake --build $(BUILD) -j $(JOBS) --target programs
+
+run: programs
 	./$(BUILD)/zelk
 
 test: build
@@ -51,14 +58,19 @@ exhaustive:
 	./$(BENCH_BUILD)/bench/field_check read
 	./$(BENCH_BUILD)/bench/field_check render
 
-install: build
+install: programs
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
-package: build
+# Removes the files the last `make install` put down, as listed in its manifest.
+uninstall:
+	@test -f $(BUILD)/install_manifest.txt || { echo "nothing installed from $(BUILD)"; exit 1; }
+	xargs -d '\n' rm -f -- < $(BUILD)/install_manifest.txt
+
+package: programs
 	cd $(BUILD) && cpack -G DEB
 
 # Writes the examples' transcripts and output files anew from the built program.
-examples: build
+examples: programs
 	examples/generate $(BUILD)/zelk
 
 bench:
