@@ -62,9 +62,8 @@ install: programs
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
 # Removes the files the last `make install` put down, as listed in its manifest.
-uninstall:
-	@test -f $(BUILD)/install_manifest.txt || { echo "nothing installed from $(BUILD)"; exit 1; }
-	xargs -d '\n' rm -f -- < $(BUILD)/install_manifest.txt
+uninstall: configure
+	cmake --build $(BUILD) --target uninstall
 
 package: programs
 	cd $(BUILD) && cpack -G DEB
