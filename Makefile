@@ -1,5 +1,6 @@
 # Thin wrapper over CMake: `make run` builds the programs alone and runs zelk here, `make test`
-# builds and runs every test, `make check` runs the tests under AddressSanitizer and UBSan;
+# builds and runs every test, `make check` runs the tests under AddressSanitizer and UBSan,
+# `make clang` builds with clang (Release, tests run; Debug);
 # `make install PREFIX=...` installs, `make uninstall` removes what it installed,
 # `make package` builds the Debian package in ./build;
 # `make bench` times batch runs against the I/O floor and runs the field microbenchmarks;
@@ -9,6 +10,7 @@ BUILD ?= build
 CHECK_BUILD ?= build-check
 BENCH_BUILD ?= build-bench
 FUZZ_BUILD ?= build-fuzz
+CLANG_BUILD ?= build-clang
 FUZZ_SECONDS ?= 300
 CLANGXX ?= $(shell command -v clang++-14 || command -v clang++)
 PREFIX ?= /usr/local
@@ -16,7 +18,7 @@ PREFIX ?= /usr/local
 BENCH_ARGS ?=
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all configure build programs run test check install uninstall package examples bench fuzz exhaustive clean
+.PHONY: all configure build programs run test check clang install uninstall package examples bench fuzz exhaustive clean
 
 all: build
 
@@ -41,6 +43,14 @@ check:
 	cmake --build $(CHECK_BUILD) -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 	  ctest --test-dir $(CHECK_BUILD) --output-on-failure -j $(JOBS)
+
+# The same warnings as errors under clang: a Release build whose tests run, and a Debug build.
+clang:
+	cmake -S . -B $(CLANG_BUILD) -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=$(CLANGXX)
+	cmake --build $(CLANG_BUILD) -j $(JOBS)
+	ctest --test-dir $(CLANG_BUILD) --output-on-failure -j $(JOBS)
+	cmake -S . -B $(CLANG_BUILD)-debug -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=$(CLANGXX)
+	cmake --build $(CLANG_BUILD)-debug -j $(JOBS)
 
 fuzz:
 	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=$(CLANGXX) \
@@ -80,4 +90,4 @@ bench:
 	  ./$(BENCH_BUILD)/bench/zelk-field-bench --benchmark_min_time=0.2; fi
 
 clean:
-	rm -rf $(BUILD) $(CHECK_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(CHECK_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD) $(CLANG_BUILD) $(CLANG_BUILD)-debug
