@@ -1,6 +1,6 @@
 # `make uninstall`: removes every file that the last installation from this build put down,
-# as its manifest lists them, with DESTDIR as it was given then, and the program's own
-# documentation folders once they are empty. Folders shared with other programs stay.
+# as its manifest lists them (under DESTDIR, which must be given again as it was then), and
+# the program's own documentation folders once they are empty. Shared folders stay.
 if(NOT EXISTS "${ZELK_MANIFEST}")
   message(FATAL_ERROR "nothing to uninstall: no ${ZELK_MANIFEST} (make install writes it)")
 endif()
