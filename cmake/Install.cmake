@@ -41,9 +41,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
-# Debian wants manual pages and the changelog gzipped with -9n; the staged tree is
-# compressed before packing.
-set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/CompressForDebian.cmake)
+# The staged tree is made as Debian wants it (manual pages and changelog compressed, programs
+# fully stripped) before packing.
+set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/PrepareDebianTree.cmake)
 include(CPack)
 
 # `make uninstall`: removes what the last installation from this build put down.
