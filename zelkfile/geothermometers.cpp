@@ -5,7 +5,6 @@
 #include <cmath>
 #include <limits>
 
-#include "record/components.hpp"
 #include "zelkfile/if97.hpp"
 
 namespace zelk::workbench {
@@ -43,15 +42,17 @@ std::optional<double> quartzConductive(double s) {
     return t;
 }
 
-// Na, K, Ca in mol/kg; beta 4/3 below 100 °C and where Ca is relatively high, 1/3 otherwise.
+// Fournier and Truesdell wrote log(Na/K) + beta log(sqrt(Ca)/Na) = 1647/T - 2.24 for
+// mol/kg. The constants 2.06 and 2.47 of this form carry the change to mg/kg:
+// log(22990 / sqrt(40080)) = 2.06 and 2.24 + log(39100 / 22990) = 2.47. So Na, K and Ca go in
+// as mg/kg; in mol/kg as well they would count the change twice, some 250 °C too cold.
+// Beta is 4/3, or 1/3 for a water above 100 °C or with relatively little Ca.
 std::optional<double> naKCaTemperature(double na, double k, double ca) {
     const double naK = std::log10(na / k);
     const double calcium = std::log10(std::sqrt(ca) / na) + 2.06;
-    const double denominator = naK + 4.0 / 3.0 * calcium + 2.47;
-    // With beta 4/3 at zero or below, the water is hotter than any temperature that beta
-    // gives, so it is a hot water and beta 1/3 applies.
-    if (calcium >= 0 && denominator > 0) {
-        const std::optional<double> t = inverseKelvin(1647, denominator);
+    if (calcium >= 0) {
+        // A denominator at zero or below here leaves beta 1/3 none either (it is smaller).
+        const std::optional<double> t = inverseKelvin(1647, naK + 4.0 / 3.0 * calcium + 2.47);
         if (t && *t <= 100) return t;
     }
     return inverseKelvin(1647, naK + calcium / 3 + 2.47);
@@ -98,7 +99,7 @@ Geothermometers geothermometers(const SampleRecord& sample) {
         g.naKTruesdell = inverseKelvin(856, 0.857 + logNaK);
     }
     if (k && mg) g.kMg = inverseKelvin(4410, 14.00 - std::log10(*k * *k / *mg));
-    if (na && k && ca) g.naKCa = naKCaTemperature(*na / w(Na), *k / w(K), *ca / w(Ca));
+    if (na && k && ca) g.naKCa = naKCaTemperature(*na, *k, *ca);
     if (na && k && mg) g.maturityIndex = 0.315 * std::log10(*k * *k / *mg) - std::log10(*k / *na);
     return g;
 }

@@ -27,10 +27,12 @@ extern const std::string_view importHelp;
 extern const std::string_view exportHelp;
 extern const std::string_view checkHelp;
 extern const std::string_view templateHelp;
+extern const std::string_view reportHelp;
 
 int importTable(Arguments arguments, ByteSink& out, ByteSink& errors);
 int exportFile(Arguments arguments, ByteSink& out, ByteSink& errors);
 int checkFiles(Arguments arguments, ByteSink& out, ByteSink& errors);
 int printTemplate(Arguments arguments, ByteSink& out, ByteSink& errors);
+int reportFiles(Arguments arguments, ByteSink& out, ByteSink& errors);
 
 }  // namespace zelk::workbench
