@@ -1,89 +1,119 @@
-// The reader of the output file: a strict parser of the block layout.
+// The reader of the output file: a strict parser of the block layout, one block at a time.
 #include "record/reader.hpp"
 
 #include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <limits>
 
 #include "record/outfil.hpp"
 
 namespace zelk {
 
+const std::array<std::string_view, blockFieldCount> blockFieldNames = {
+    "sampling_temperature", "sampling_pressure", "fluid_enthalpy", "discharge",
+    "water_pH", "water_pH_temperature", "water_CO2", "water_H2S",
+    "water_NH3", "water_H2", "water_O2", "water_CH4", "water_N2",
+    "water_SiO2", "water_B", "water_Al", "water_Fe",
+    "water_Na", "water_K", "water_Mg", "water_Ca",
+    "water_F", "water_Cl", "water_SO4", "total_solids",
+    "gas_CO2", "gas_H2S", "gas_NH3", "gas_H2", "gas_O2",
+    "gas_CH4", "gas_N2", "gas_per_condensate", "gas_temperature",
+    "steam_CO2", "steam_H2S", "steam_NH3", "condensate_pH", "condensate_pH_temperature",
+    "condensate_CO2", "condensate_H2S", "condensate_NH3", "condensate_Na",
+};
+
+// The file line by line. Of a line only its first bytes are kept, more than any line of a
+// block holds, so that memory does not depend on what the file holds.
+struct BlockReader::Lines {
+    static constexpr std::size_t kept = 96;
+
+    explicit Lines(ByteSource& source) : source_(source) {}
+
+    // The next line; false when the file has no more bytes. Counts the line either way.
+    bool next() {
+        ++number;
+        length = 0;
+        std::size_t held = 0;
+        for (;;) {
+            if (begin_ == end_ && !refill()) {
+                if (length == 0) return false;
+                text = {line_, held};
+                fed = false;
+                return true;
+            }
+            const char* start = buffer_ + begin_;
+            const char* stop = buffer_ + end_;
+            const auto* feed = static_cast<const char*>(std::memchr(start, '\n', static_cast<std::size_t>(stop - start)));
+            const char* lineEnd = feed ? feed : stop;
+            const auto size = static_cast<std::size_t>(lineEnd - start);
+            begin_ = static_cast<std::size_t>((feed ? feed + 1 : stop) - buffer_);
+            if (feed && length == 0) {
+                // The whole line is in the buffer, which stays as it is until the next read.
+                length = size;
+                text = {start, std::min(size, kept)};
+                fed = true;
+                return true;
+            }
+            const std::size_t take = std::min(size, kept - held);
+            std::memcpy(line_ + held, start, take);
+            held += take;
+            length += size;
+            if (feed) {
+                text = {line_, held};
+                fed = true;
+                return true;
+            }
+        }
+    }
+
+    // No byte is left to read.
+    bool atEnd() { return begin_ == end_ && !refill(); }
+
+    long number = 0;          // of the line last read, from 1
+    std::string_view text;    // its first bytes, at most kept of them
+    std::size_t length = 0;   // its whole length, without the line feed
+    bool fed = false;         // it ends with a line feed
+
+private:
+    bool refill() {
+        if (ended_) return false;
+        begin_ = 0;
+        end_ = source_.read(buffer_, sizeof buffer_);
+        ended_ = end_ == 0;
+        return !ended_;
+    }
+
+    ByteSource& source_;
+    char buffer_[1 << 16];
+    char line_[kept];
+    std::size_t begin_ = 0;
+    std::size_t end_ = 0;
+    bool ended_ = false;
+};
+
 namespace {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-// Walks the file line by line and records the first fault.
-class Parser {
-public:
-    explicit Parser(std::string_view file) : rest_(file) {}
-
-    bool atEnd() const { return rest_.empty(); }
-    long lineNumber() const { return number_; }
-
-    // The next line without its line feed; nullopt (and a fault) when there is none.
-    std::optional<std::string_view> next() {
-        ++number_;
-        if (rest_.empty()) {
-            fail(1, "the file ends inside a block");
-            return std::nullopt;
-        }
-        const std::size_t feed = rest_.find('\n');
-        if (feed == std::string_view::npos) {
-            fail(static_cast<long>(rest_.size()) + 1, "the last line has no line feed");
-            return std::nullopt;
-        }
-        const std::string_view line = rest_.substr(0, feed);
-        rest_.remove_prefix(feed + 1);
-        return line;
-    }
-
-    // The next line must be exactly text.
-    bool expect(std::string_view text, std::string_view what) {
-        const std::optional<std::string_view> line = next();
-        if (!line) return false;
-        std::size_t at = 0;
-        while (at < line->size() && at < text.size() && (*line)[at] == text[at]) ++at;
-        if (at == line->size() && at == text.size()) return true;
-        std::string message = std::string(what) + ": ";
-        if (at == line->size())
-            message += "the line ends early";
-        else if (at == text.size())
-            message += "the line runs on";
-        else
-            message += "unexpected character";
-        return fail(static_cast<long>(at) + 1, std::move(message));
-    }
-
-    bool fail(long column, std::string message) {
-        if (!fault_) fault_ = LayoutFault{number_, column, std::move(message)};
-        return false;
-    }
-
-    std::optional<LayoutFault> fault() { return std::move(fault_); }
-
-private:
-    std::string_view rest_;
-    long number_ = 0;
-    std::optional<LayoutFault> fault_;
-};
 
 // One F16.8 field as the writer renders it; the offset of the first wrong character otherwise.
 struct Number {
     float value = 0;
     std::size_t bad = std::string_view::npos;
     const char* why = nullptr;
+    std::optional<FieldNote::Kind> note;
 };
 
 Number readNumber(std::string_view field) {
+    if (field.find_first_not_of('*') == std::string_view::npos)
+        return {std::numeric_limits<float>::max(), std::string_view::npos, nullptr, FieldNote::asterisks};
     std::size_t at = 0;
-    if (field.find_first_not_of('*') == std::string_view::npos) return {std::numeric_limits<float>::max()};
     while (at < field.size() && field[at] == ' ') ++at;
     const std::string_view text = field.substr(at);
     const float inf = std::numeric_limits<float>::infinity();
-    if (text == "inf") return {inf};
-    if (text == "-inf") return {-inf};
-    if (text == "nan") return {std::numeric_limits<float>::quiet_NaN()};
+    if (text == "inf") return {inf, std::string_view::npos, nullptr, FieldNote::infinite};
+    if (text == "-inf") return {-inf, std::string_view::npos, nullptr, FieldNote::infinite};
+    if (text == "nan") return {std::numeric_limits<float>::quiet_NaN(), std::string_view::npos, nullptr, FieldNote::notANumber};
 
     const std::size_t start = at;
     const bool negative = at < field.size() && field[at] == '-';
@@ -107,61 +137,154 @@ Number readNumber(std::string_view field) {
     return number;
 }
 
-bool numberLine(Parser& parser, std::string_view labels, std::initializer_list<float*> fields) {
-    if (!parser.expect("", "an empty line expected")) return false;
-    if (!parser.expect(labels, "a label line expected")) return false;
-    const std::optional<std::string_view> line = parser.next();
-    if (!line) return false;
+// Whether the start of an F16.8 field, cut off by the end of the file, could still have
+// become a field that the writer writes.
+bool fieldPrefix(std::string_view part) {
+    if (part.find_first_not_of('*') == std::string_view::npos) return true;
+    std::size_t at = part.find_first_not_of(' ');
+    if (at == std::string_view::npos) return true;
+    const std::string_view rest = part.substr(at);
+    for (std::string_view word : {"inf", "-inf", "nan"})
+        if (word.substr(0, rest.size()) == rest) return true;
+    if (part[at] == '-') ++at;
+    while (at < part.size() && isDigit(part[at])) ++at;
+    if (at < part.size() && part[at] == '.') ++at;
+    while (at < part.size() && isDigit(part[at])) ++at;
+    return at == part.size();
+}
+
+// A file held in memory, handed out without a copy.
+class ViewSource : public ByteSource {
+public:
+    explicit ViewSource(std::string_view bytes) : rest_(bytes) {}
+    std::size_t read(char* buffer, std::size_t capacity) override {
+        const std::size_t take = std::min(capacity, rest_.size());
+        std::memcpy(buffer, rest_.data(), take);
+        rest_.remove_prefix(take);
+        return take;
+    }
+
+private:
+    std::string_view rest_;
+};
+
+}  // namespace
+
+BlockReader::BlockReader(ByteSource& source) : lines_(std::make_unique<Lines>(source)) {}
+
+BlockReader::BlockReader(int fd)
+    : owned_(std::make_unique<FdSource>(fd)), lines_(std::make_unique<Lines>(*owned_)) {}
+
+BlockReader::~BlockReader() = default;
+
+bool BlockReader::fail(long column, std::string message) {
+    if (!fault_) fault_ = LayoutFault{lines_->number, column, std::move(message)};
+    return false;
+}
+
+bool BlockReader::cutShort(long column, std::string message) {
+    fail(column, std::move(message));
+    fault_->cutShort = true;
+    return false;
+}
+
+// The next line must be exactly text.
+bool BlockReader::expect(std::string_view text, std::string_view what) {
+    Lines& lines = *lines_;
+    if (!lines.next()) return cutShort(1, "the file ends inside a block");
+    const std::string_view line = lines.text;
+    std::size_t at = 0;
+    while (at < line.size() && at < text.size() && line[at] == text[at]) ++at;
+    if (at == lines.length && at == text.size()) {
+        if (lines.fed) return true;
+        return cutShort(static_cast<long>(at) + 1, "the last line has no line feed");
+    }
+    if (at == lines.length && !lines.fed) return cutShort(static_cast<long>(at) + 1, "the file ends inside a line");
+    std::string message = std::string(what) + ": ";
+    if (at == lines.length)
+        message += "the line ends early";
+    else if (at == text.size())
+        message += "the line runs on";
+    else
+        message += "unexpected character";
+    return fail(static_cast<long>(at) + 1, std::move(message));
+}
+
+bool BlockReader::numberLine(std::string_view labels, std::initializer_list<float*> fields, int& field) {
+    if (!expect("", "an empty line expected")) return false;
+    if (!expect(labels, "a label line expected")) return false;
+    Lines& lines = *lines_;
+    if (!lines.next()) return cutShort(1, "the file ends inside a block");
     const std::size_t width = fields.size() * static_cast<std::size_t>(numberWidth);
-    if (line->size() != width) {
-        const std::size_t column = std::min(line->size(), width) + 1;
-        return parser.fail(static_cast<long>(column), "a line of " + std::to_string(fields.size()) +
-                                                          " F16.8 numbers expected, " + std::to_string(width) +
-                                                          " characters, not " + std::to_string(line->size()));
+    const bool partial = !lines.fed && lines.length <= width;
+    if (lines.length != width && !partial) {
+        const std::size_t column = std::min(lines.length, width) + 1;
+        return fail(static_cast<long>(column), "a line of " + std::to_string(fields.size()) + " F16.8 numbers expected, " +
+                                                   std::to_string(width) + " characters, not " +
+                                                   std::to_string(lines.length));
     }
     std::size_t offset = 0;
     for (float* value : fields) {
-        const Number number = readNumber(line->substr(offset, static_cast<std::size_t>(numberWidth)));
+        if (offset + numberWidth > lines.length) {
+            // The rest of a line cut short.
+            if (!fieldPrefix(lines.text.substr(offset)))
+                return fail(static_cast<long>(offset) + 1, "not an F16.8 number");
+            break;
+        }
+        const Number number = readNumber(lines.text.substr(offset, static_cast<std::size_t>(numberWidth)));
         if (number.why)
-            return parser.fail(static_cast<long>(offset + number.bad) + 1,
-                               std::string("not an F16.8 number: ") + number.why);
+            return fail(static_cast<long>(offset + number.bad) + 1, std::string("not an F16.8 number: ") + number.why);
         *value = number.value;
+        if (number.note) notes_.push_back({*number.note, lines.number, static_cast<long>(offset) + 1, field});
         offset += static_cast<std::size_t>(numberWidth);
+        ++field;
     }
+    if (partial)
+        return cutShort(static_cast<long>(lines.length) + 1,
+                        lines.length == width ? "the last line has no line feed" : "the file ends inside a line");
     return true;
 }
 
-bool block(Parser& parser, SampleRecord& r) {
-    if (!parser.expect(blockTitle, "the title line expected")) return false;
-    if (!parser.expect("", "an empty line expected")) return false;
-    if (!parser.expect(sampleLabels, "the sample label line expected")) return false;
-    const std::optional<std::string_view> sample = parser.next();
-    if (!sample) return false;
-    constexpr std::size_t sampleWidth = std::tuple_size_v<decltype(r.sampleNumber)> +
-                                        std::tuple_size_v<decltype(r.sampleLocation)>;
-    if (sample->size() != sampleWidth)
-        return parser.fail(static_cast<long>(std::min(sample->size(), sampleWidth)) + 1,
-                           "the sample line must hold 76 characters, not " + std::to_string(sample->size()));
-    readA(sample->substr(0, r.sampleNumber.size()), r.sampleNumber);
-    readA(sample->substr(r.sampleNumber.size()), r.sampleLocation);
+bool BlockReader::block(SampleRecord& r) {
+    Lines& lines = *lines_;
+    blockLine_ = lines.number + 1;
+    notes_.clear();
+    if (!expect(blockTitle, "the title line expected")) return false;
+    if (!expect("", "an empty line expected")) return false;
+    if (!expect(sampleLabels, "the sample label line expected")) return false;
+    if (!lines.next()) return cutShort(1, "the file ends inside a block");
+    constexpr std::size_t sampleWidth =
+        std::tuple_size_v<decltype(r.sampleNumber)> + std::tuple_size_v<decltype(r.sampleLocation)>;
+    if (lines.length > sampleWidth || (lines.length < sampleWidth && lines.fed))
+        return fail(static_cast<long>(std::min(lines.length, sampleWidth)) + 1,
+                    "the sample line must hold 76 characters, not " + std::to_string(lines.length));
+    if (!lines.fed)
+        return cutShort(static_cast<long>(lines.length) + 1, lines.length == sampleWidth
+                                                                ? "the last line has no line feed"
+                                                                : "the file ends inside a line");
+    readA(lines.text.substr(0, r.sampleNumber.size()), r.sampleNumber);
+    readA(lines.text.substr(r.sampleNumber.size()), r.sampleLocation);
     bool whole = true;
+    int field = 0;
     forEachNumberLine(r, [&](std::string_view labels, std::initializer_list<float*> fields) {
-        whole = whole && numberLine(parser, labels, fields);
+        whole = whole && numberLine(labels, fields, field);
     });
     return whole;
 }
 
-}  // namespace
+bool BlockReader::next(SampleRecord& record) {
+    // Only here may the file end: between blocks.
+    if (fault_ || lines_->atEnd()) return false;
+    return block(record);
+}
 
 ReadBlocks readBlocks(std::string_view file) {
     ReadBlocks result;
-    Parser parser(file);
+    ViewSource source(file);
+    BlockReader reader(source);
     SampleRecord record;
-    while (!parser.atEnd()) {
-        if (!block(parser, record)) break;
-        result.records.push_back(record);
-    }
-    result.fault = parser.fault();
+    while (reader.next(record)) result.records.push_back(record);
+    result.fault = reader.fault();
     return result;
 }
 

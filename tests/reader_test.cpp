@@ -106,6 +106,7 @@ struct Fault {
     std::size_t cut;        // bytes removed there
     const char* insert;     // bytes put in their place
     long line, column;
+    bool cutShort = false;  // the file ends inside a block that is right so far
 };
 
 TEST(ReadBlocks, FindsTheFirstFault) {
@@ -129,8 +130,8 @@ TEST(ReadBlocks, FindsTheFirstFault) {
         {"degree sign as UTF-8", good.find("\xB0"), 1, "\xC2\xB0", 6, 14},
         {"sample line short", line4, 1, "", 4, 76},
         {"sample line long", line4, 0, "x", 4, 77},
-        {"line feed missing at the end", good.size() - 1, 1, "", 68, 65},
-        {"block cut after a line", block + 34 * 0 + good.find("\n<Temperature"), good.npos, "", 39, 1},
+        {"line feed missing at the end", good.size() - 1, 1, "", 68, 65, true},
+        {"block cut after a line", block + 34 * 0 + good.find("\n<Temperature"), good.npos, "", 39, 1, true},
         {"extra line after the blocks", good.size(), 0, "\n", 69, 1},
         {"carriage return", line7 + 64, 0, "\r", 7, 65},
         {"seven decimals", line7 + 8, 1, " ", 7, 9},
@@ -151,8 +152,100 @@ TEST(ReadBlocks, FindsTheFirstFault) {
         ASSERT_TRUE(back.fault);
         EXPECT_EQ(back.fault->line, f.line) << back.fault->message;
         EXPECT_EQ(back.fault->column, f.column) << back.fault->message;
+        EXPECT_EQ(back.fault->cutShort, f.cutShort) << back.fault->message;
         EXPECT_EQ(back.records.size(), static_cast<std::size_t>((f.line - 1) / blockLines));
     }
+}
+
+TEST(BlockReader, AFileCutAnywhereInsideABlockIsCutShort) {
+    SampleRecord r{};
+    r.samplingTemperature = 100;
+    r.gasVolume[4] = -3.5f;
+    std::memset(r.sampleNumber.data(), 'N', r.sampleNumber.size());
+    std::memset(r.sampleLocation.data(), ' ', r.sampleLocation.size());
+    const std::string good = file({r, r});
+    const std::size_t block = good.size() / 2;
+    for (std::size_t cut = block + 1; cut < good.size(); ++cut) {
+        const ReadBlocks back = readBlocks(good.substr(0, cut));
+        ASSERT_TRUE(back.fault) << cut;
+        EXPECT_TRUE(back.fault->cutShort) << cut << ": " << back.fault->message;
+        EXPECT_GE(back.fault->line, 35) << cut;
+        ASSERT_EQ(back.records.size(), 1u) << cut;
+    }
+    // A wrong byte in the last, unfinished line is a fault of the layout, not a cut.
+    std::string wrong = good.substr(0, block + 20);
+    wrong.back() = 'x';
+    EXPECT_FALSE(readBlocks(wrong).fault->cutShort);
+    std::string badNumber = good.substr(0, good.rfind("    100.00000000") + 10);
+    badNumber.back() = 'x';
+    EXPECT_FALSE(readBlocks(badNumber).fault->cutShort);
+}
+
+TEST(BlockReader, NotesFieldsThatCarryNoValue) {
+    SampleRecord r{};
+    r.discharge = 12345678;                                      // line 7, fourth field
+    r.waterConc[4] = std::numeric_limits<float>::infinity();     // line 13, second field
+    r.condensateConc[4] = std::numeric_limits<float>::quiet_NaN();  // line 34, fourth field
+    r.steamConc[1] = -std::numeric_limits<float>::infinity();    // line 31, first field
+    const std::string bytes = file({SampleRecord{}, r});
+    StringSource source(bytes);
+    BlockReader reader(source);
+    SampleRecord back;
+    ASSERT_TRUE(reader.next(back));
+    EXPECT_EQ(reader.blockLine(), 1);
+    EXPECT_TRUE(reader.notes().empty());
+    ASSERT_TRUE(reader.next(back));
+    EXPECT_EQ(reader.blockLine(), 35);
+    struct Want {
+        FieldNote::Kind kind;
+        long line, column;
+        std::string_view field;
+    };
+    const Want want[] = {
+        {FieldNote::asterisks, 41, 49, "discharge"},
+        {FieldNote::infinite, 47, 17, "water_H2"},
+        {FieldNote::infinite, 65, 1, "steam_CO2"},
+        {FieldNote::notANumber, 68, 49, "condensate_Na"},
+    };
+    ASSERT_EQ(reader.notes().size(), std::size(want));
+    for (std::size_t i = 0; i < std::size(want); ++i) {
+        const FieldNote& note = reader.notes()[i];
+        EXPECT_EQ(note.kind, want[i].kind) << i;
+        EXPECT_EQ(note.line, want[i].line) << i;
+        EXPECT_EQ(note.column, want[i].column) << i;
+        EXPECT_EQ(blockFieldNames[static_cast<std::size_t>(note.field)], want[i].field) << i;
+    }
+    EXPECT_FALSE(reader.next(back));
+    EXPECT_FALSE(reader.fault());
+}
+
+TEST(BlockReader, ReadsTheSameWhateverTheChunksOfTheSource) {
+    std::mt19937 random(77);
+    std::vector<SampleRecord> written;
+    for (int i = 0; i < 50; ++i) written.push_back(randomRecord(random, anyValue));
+    const std::string bytes = file(written);
+    for (std::size_t chunk : {std::size_t{1}, std::size_t{7}, std::size_t{4096}}) {
+        StringSource source(bytes, chunk);
+        BlockReader reader(source);
+        std::vector<SampleRecord> back;
+        SampleRecord record;
+        while (reader.next(record)) back.push_back(record);
+        ASSERT_FALSE(reader.fault()) << chunk;
+        EXPECT_EQ(file(back), bytes) << chunk;
+    }
+}
+
+TEST(BlockReader, AnEndlessLineIsAFaultAtItsTrueColumn) {
+    // A line of a million bytes where the sample line should be: reported with its length,
+    // and the reader keeps no more of it than of any line.
+    const std::string bytes = std::string(blockTitle) + "\n\n" + std::string(sampleLabels) + "\n" +
+                              std::string(1'000'000, 'x') + "\n";
+    const ReadBlocks back = readBlocks(bytes);
+    ASSERT_TRUE(back.fault);
+    EXPECT_EQ(back.fault->line, 4);
+    EXPECT_EQ(back.fault->column, 77);
+    EXPECT_NE(back.fault->message.find("not 1000000"), std::string::npos) << back.fault->message;
+    EXPECT_FALSE(back.fault->cutShort);
 }
 
 }  // namespace
