@@ -86,17 +86,18 @@ const Case cases[] = {
     {"K/Mg, K^2/Mg above 1e14", {.k = 9e6f, .mg = 1e-3f}, &G::kMg, none},
     {"K/Mg, no Mg", {.k = 100}, &G::kMg, none},
 
-    // In mol/kg Na 0.1, K 0.01, Ca 0.001: log(sqrt(Ca)/Na) + 2.06 = -0.5 + 2.06 = 1.56;
-    // beta 4/3: 1647 / (1 + 2.08 + 2.47) - 273.15 = 23.6 °C, below 100, so it stands.
-    {"Na-K-Ca, beta 4/3", {.na = 2299, .k = 391, .ca = 40.08f}, &G::naKCa, 23.6067568},
-    // Ca 1e-7 mol/kg: log(sqrt(Ca)/Na) + 2.06 = -2.5 + 2.06 = -0.44 < 0, so beta 1/3:
-    // 1647 / (1 - 0.44 / 3 + 2.47) - 273.15
-    {"Na-K-Ca, Ca term negative", {.na = 2299, .k = 391, .ca = 0.004008f}, &G::naKCa, 222.4367603},
-    // Na 0.01, K 0.1, Ca 1e-6: -1 + 2.06 = 1.06; beta 4/3 gives 298 °C, so beta 1/3:
-    // 1647 / (-1 + 1.06 / 3 + 2.47) - 273.15
-    {"Na-K-Ca, above 100 °C", {.na = 229.9f, .k = 3910, .ca = 0.04008f}, &G::naKCa, 630.1406764},
-    // log(Na/K) = -8.77 in mol/kg: beta 4/3 gives 6000 °C and beta 1/3 a denominator below 0
-    {"Na-K-Ca, no temperature with beta 1/3", {.na = 1, .k = 1e6f, .ca = 40.08f}, &G::naKCa, none},
+    // In mg/kg (the constants 2.06 and 2.47 hold the change from mol/kg):
+    // log(sqrt(Ca)/Na) + 2.06 = -1 + 2.06 = 1.06; beta 4/3: 1647 / (1 + 1.4133 + 2.47) - 273.15
+    // = 64.1 °C, not above 100, so it stands.
+    {"Na-K-Ca, beta 4/3", {.na = 100, .k = 10, .ca = 100}, &G::naKCa, 64.1196246},
+    // -3 + 2.06 = -0.94 < 0, so beta 1/3: 1647 / (1 - 0.94 / 3 + 2.47) - 273.15
+    {"Na-K-Ca, Ca term negative", {.na = 1000, .k = 100, .ca = 1}, &G::naKCa, 248.6029039},
+    // -1 + 2.06 = 1.06; beta 4/3 gives 1647 / (0 + 1.4133 + 2.47) - 273.15 = 151 °C, so beta
+    // 1/3: 1647 / (0 + 1.06 / 3 + 2.47) - 273.15
+    {"Na-K-Ca, above 100 degrees", {.na = 100, .k = 100, .ca = 100}, &G::naKCa, 310.2030106},
+    // 2 + 2.06 = 4.06, log(Na/K) = -4: beta 4/3 gives 151 °C and beta 1/3 a denominator of
+    // -4 + 4.06 / 3 + 2.47 = -0.18
+    {"Na-K-Ca, no temperature with beta 1/3", {.na = 1, .k = 1e4f, .ca = 1e4f}, &G::naKCa, none},
     {"Na-K-Ca, no Ca", {.na = 2299, .k = 391}, &G::naKCa, none},
 
     // 0.315 log(K^2/Mg) - log(K/Na) = 0.315 * 4 + 1
