@@ -201,6 +201,22 @@ TEST(Report, FaultyFilePrintsNothing) {
         << missing.err;
 }
 
+// A lost value that the report needs is told, once, with its place; the rest are check's.
+TEST(Report, LostValuesAreTold) {
+    TempDir folder;
+    std::string file = blocks({{"L-1", 300, 1000, 100, 1, 10}});
+    const std::size_t k = file.find("    100.00000000");  // K, line 19, column 17
+    file.replace(k, 16, std::string(16, '*'));
+    const std::size_t discharge = file.find("      0.00000000", file.find("Discharge"));  // not needed
+    file.replace(discharge, 16, "             nan");
+    writeFile(folder.file("a.out"), file);
+    const Result r = report({folder.file("a.out")});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, folder.file("a.out") + ":19:17: water_K is written as asterisks, its value lost; what needs it shows \"-\"\n");
+    const std::vector<std::string> rows = split(r.out, '\n');
+    EXPECT_NE(rows[rows.size() - 2].find("     -     -     -     -     -     -  -"), std::string::npos) << rows[rows.size() - 2];
+}
+
 TEST(Report, CommandErrors) {
     TempDir folder;
     writeFile(folder.file("a.out"), blocks({{"A", 300, 1000, 100, 1, 10}}));

@@ -111,8 +111,8 @@ std::string frame() {
         "<line x1=\"40\" y1=\"712\" x2=\"70\" y2=\"712\" stroke=\"#1f4e9c\" stroke-width=\"1.5\"/>\n"
         "<text x=\"76\" y=\"716\">full equilibrium, \u00B0C (Na/K and K/Mg agree)</text>\n"
         "<line x1=\"40\" y1=\"736\" x2=\"70\" y2=\"736\" stroke=\"#9c1f1f\" stroke-dasharray=\"6 4\"/>\n"
-        "<text x=\"76\" y=\"740\">partial equilibrium (maturity index 2.0); immature waters lie below, "
-        "towards \u221AMg</text>\n";
+        "<text x=\"76\" y=\"740\">partial equilibrium (maturity index 2.0); immature waters lie beyond "
+        "it, away from Na</text>\n";
     return svg;
 }
 

@@ -1,5 +1,6 @@
 // zelkfile report: the steam fraction, the geothermometers and the maturity index of every
 // sample of output files, as a table for people or as CSV, and the Na-K-Mg diagram.
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -216,6 +217,19 @@ void csvRow(std::string& out, std::string_view file, long index, const SampleRec
     out += '\n';
 }
 
+// A value that the report needs but the file does not hold: its results show "-".
+void noteLostValue(ByteSink& errors, std::string_view file, const FieldNote& note) {
+    static constexpr std::string_view used[] = {"sampling_pressure", "fluid_enthalpy", "water_SiO2", "water_Na",
+                                                 "water_K",           "water_Mg",       "water_Ca"};
+    const std::string_view field = blockFieldNames[static_cast<std::size_t>(note.field)];
+    if (std::find(std::begin(used), std::end(used), field) == std::end(used)) return;
+    const std::string_view what = note.kind == FieldNote::asterisks ? "written as asterisks, its value lost"
+                                  : note.kind == FieldNote::infinite ? "infinite"
+                                                                     : "not a number";
+    errors.write(concat({file, ":", std::to_string(note.line), ":", std::to_string(note.column), ": ", field, " is ",
+                         what, "; what needs it shows \"-\"\n"}));
+}
+
 // Reads the blocks of one file, one at a time, handing each to sample; false, with the
 // problem written to errors as zelkfile check writes it, when the file cannot be read or
 // departs from the layout.
@@ -231,7 +245,7 @@ bool readFile(std::string_view file, ByteSink& errors, Sample&& sample) {
     try {
         BlockReader reader(fd);
         SampleRecord record;
-        for (long index = 1; reader.next(record); ++index) sample(index, reader.blockLine(), record);
+        for (long index = 1; reader.next(record); ++index) sample(index, reader, record);
         if (const std::optional<LayoutFault>& fault = reader.fault()) {
             errors.write(concat({name, ":", std::to_string(fault->line), ":", std::to_string(fault->column), ": ",
                                  fault->message, "\n"}));
@@ -257,7 +271,8 @@ int reportFiles(Arguments arguments, ByteSink& out, ByteSink& errors) {
     std::size_t fileWidth = 4;
     long samples = 0;
     for (const std::string_view file : options->files) {
-        whole = readFile(file, errors, [&](long index, long, const SampleRecord&) { samples = std::max(samples, index); }) &&
+        whole = readFile(file, errors,
+                         [&](long index, const BlockReader&, const SampleRecord&) { samples = std::max(samples, index); }) &&
                 whole;
         fileWidth = std::max(fileWidth, file.size());
     }
@@ -277,7 +292,8 @@ int reportFiles(Arguments arguments, ByteSink& out, ByteSink& errors) {
     Gathered gathered(out);
     gathered.text() = options->csv ? csvHeading() : tableHeading(fileWidth, indexWidth);
     for (const std::string_view file : options->files) {
-        whole = readFile(file, errors, [&](long index, long line, const SampleRecord& sample) {
+        whole = readFile(file, errors, [&](long index, const BlockReader& reader, const SampleRecord& sample) {
+            for (const FieldNote& note : reader.notes()) noteLostValue(errors, file, note);
             const Geothermometers g = geothermometers(sample);
             if (options->csv)
                 csvRow(gathered.text(), file, index, sample, g);
@@ -290,7 +306,7 @@ int reportFiles(Arguments arguments, ByteSink& out, ByteSink& errors) {
             if (g.maturityIndex)
                 diagram->sample(file, index, view(sample.sampleNumber), water[10], water[11], water[12]);
             else
-                errors.write(concat({file, ":", std::to_string(line), ": sample ", std::to_string(index), " (",
+                errors.write(concat({file, ":", std::to_string(reader.blockLine()), ": sample ", std::to_string(index), " (",
                                      trimmed(view(sample.sampleNumber)),
                                      "): no Na, K or Mg; left out of the Na-K-Mg diagram\n"}));
         }) && whole;
