@@ -109,12 +109,18 @@ void steamPhase(Console& console, int form, SampleRecord& r) {
     }
 }
 
-void sample(Console& console, SampleRecord& r) {
+}  // namespace
+
+void enterSample(Console& console, SampleRecord& r, BlockFile& file, TextBuffer& block) {
     console.write("\n\n\n\n SUNDRY DATA\n\n\n");
     askgen(console, r.sampleNumber, r.sampleLocation, r.samplingTemperature, r.samplingPressure, r.fluidEnthalpy,
            r.discharge);
     waterPhase(console, askMenu(console, waterMenu), r);
+    steamPhase(console, askMenu(console, steamMenu), r);
+    outfil(file, r, block);
 }
+
+namespace {
 
 int dialogue(Console& console, OpenOutput openOutput) {
     console.prompt(banner);
@@ -130,10 +136,8 @@ int dialogue(Console& console, OpenOutput openOutput) {
             readA(console.readLine(), answer);
             if (answer[0] != 'y' && answer[0] != 'Y') break;
         }
-        sample(console, record);
+        enterSample(console, record, *file, block);
         entered = true;
-        steamPhase(console, askMenu(console, steamMenu), record);
-        outfil(*file, record, block);
     }
     file->finish();
     return file->failed() ? writeFailed : finished;

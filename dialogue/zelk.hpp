@@ -21,6 +21,11 @@ enum Status : int {
 // Opens the output file of the given name; throws StartupFailure.
 using OpenOutput = FunctionRef<std::unique_ptr<BlockFile>(const std::string&)>;
 
+// One sample's road through the dialogue: sundry data, the water unit and its screen, the
+// steam form and its screens (or none), then its block to the file. The record is not
+// cleared first; block is scratch reused from sample to sample.
+void enterSample(Console& console, SampleRecord& record, BlockFile& file, TextBuffer& block);
+
 // Runs the dialogue to its end and returns the exit status. Diagnostics go to errors.
 int runZelk(Console& console, ByteSink& errors, OpenOutput openOutput);
 

@@ -1,0 +1,100 @@
+// The table's columns and the screens that ask them.
+#include "zelkfile/columns.hpp"
+
+#include <algorithm>
+
+namespace zelk::workbench {
+
+namespace {
+
+constexpr Column text(std::string_view name, int width) { return {name, ColumnKind::text, width}; }
+constexpr Column number(std::string_view name) { return {name, ColumnKind::number}; }
+
+}  // namespace
+
+const std::array<Column, columnCount> columns = {{
+    text("sample_number", 16), text("sample_location", 60), number("sampling_temperature"),
+    number("sampling_pressure"), number("fluid_enthalpy"), number("discharge"),
+    {"water_unit", ColumnKind::waterUnit}, number("water_density"),
+    number("water_CO2"), number("water_H2S"), number("water_NH3"), number("water_B"), number("water_SiO2"),
+    number("water_Na"), number("water_K"), number("water_Mg"), number("water_Ca"), number("water_F"),
+    number("water_Cl"), number("water_SO4"), number("water_Al"), number("water_Fe"),
+    number("total_solids"), number("water_pH"), number("water_pH_temperature"),
+    {"steam_form", ColumnKind::steamForm},
+    number("steam_CO2"), number("steam_H2S"), number("steam_NH3"), number("steam_H2"), number("steam_O2"),
+    number("steam_CH4"), number("steam_N2"), number("steam_H2O"),
+    number("gas_CO2"), number("gas_H2S"), number("gas_NH3"), number("gas_H2"), number("gas_O2"),
+    number("gas_CH4"), number("gas_N2"), number("gas_per_condensate"), number("gas_temperature"),
+    number("condensate_pH"), number("condensate_pH_temperature"), number("condensate_CO2"),
+    number("condensate_H2S"), number("condensate_NH3"), number("condensate_Na"),
+}};
+
+std::optional<int> findColumn(std::string_view name) {
+    const auto found = std::find_if(columns.begin(), columns.end(), [&](const Column& c) { return c.name == name; });
+    if (found == columns.end()) return std::nullopt;
+    return static_cast<int>(found - columns.begin());
+}
+
+namespace {
+
+// Positions in `columns`, named for the screens below.
+enum : int {
+    sampleNumber, sampleLocation, samplingTemperature, samplingPressure, fluidEnthalpy, discharge,
+    waterUnit, waterDensity,
+    waterCO2, waterH2S, waterNH3, waterB, waterSiO2, waterNa, waterK, waterMg, waterCa, waterF, waterCl, waterSO4,
+    waterAl, waterFe, totalSolids, waterPh, waterPhTemperature,
+    steamForm,
+    steamCO2, steamH2S, steamNH3, steamH2, steamO2, steamCH4, steamN2, steamH2O,
+    gasCO2, gasH2S, gasNH3, gasH2, gasO2, gasCH4, gasN2, gasPerCondensate, gasTemperature,
+    condensatePh, condensatePhTemperature, condensateCO2, condensateH2S, condensateNH3, condensateNa,
+    end
+};
+static_assert(end == columnCount);
+
+// Each screen's items in the order it asks them.
+constexpr int sundry[] = {sampleNumber, sampleLocation, samplingTemperature, samplingPressure, fluidEnthalpy,
+                          discharge};
+constexpr int waterMgKg[] = {waterCO2, waterH2S, waterNH3, waterB,  waterSiO2, waterNa,     waterK,  waterMg,
+                             waterCa,  waterF,   waterCl,  waterSO4, waterAl,  waterFe,     totalSolids, waterPh,
+                             waterPhTemperature};
+constexpr int waterMmol[] = {waterDensity, waterCO2, waterH2S, waterNH3, waterB,      waterSiO2,
+                             waterNa,      waterK,   waterMg,  waterCa,  waterF,      waterCl,
+                             waterSO4,     waterAl,  waterFe,  totalSolids, waterPh, waterPhTemperature};
+constexpr int totalSteam[] = {steamCO2, steamH2S, steamNH3, steamH2, steamO2, steamCH4, steamN2, steamH2O};
+constexpr int dryGas[] = {gasCO2, gasH2S, gasNH3, gasH2, gasO2, gasCH4, gasN2, gasPerCondensate, gasTemperature};
+constexpr int residualGas[] = {steamCO2, steamH2S, steamNH3, gasH2, gasO2, gasCH4, gasN2, gasPerCondensate,
+                               gasTemperature};
+constexpr int condensate[] = {condensatePh, condensatePhTemperature, condensateCO2, condensateH2S, condensateNH3,
+                              condensateNa};
+
+}  // namespace
+
+const int waterUnitColumn = waterUnit;
+const int steamFormColumn = steamForm;
+
+Screens screensOf(Menus menus) {
+    Screens screens;
+    screens.sundry = sundry;
+    screens.water = menus.waterUnit == 2 ? std::span<const int>(waterMmol) : std::span<const int>(waterMgKg);
+    switch (menus.steamForm) {
+        case 1: case 2: case 3: screens.steam = std::span(totalSteam).first(7); break;
+        case 4: case 5: screens.steam = totalSteam; break;
+        case 6: case 7:
+            screens.steam = dryGas;
+            screens.condensate = condensate;
+            break;
+        case 8: case 9: screens.steam = residualGas; break;
+        default: break;
+    }
+    return screens;
+}
+
+bool asks(Menus menus, int column) {
+    if (column == waterUnit || column == steamForm) return true;
+    const Screens screens = screensOf(menus);
+    for (std::span<const int> screen : {screens.sundry, screens.water, screens.steam, screens.condensate})
+        if (std::find(screen.begin(), screen.end(), column) != screen.end()) return true;
+    return false;
+}
+
+}  // namespace zelk::workbench
