@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "record/reader.hpp"
+#include "zelkfile/csv.hpp"
 #include "zelkfile/text.hpp"
 #include "zelkfile/geothermometers.hpp"
 #include "zelkfile/na_k_mg_diagram.hpp"
@@ -132,20 +133,6 @@ void padRight(std::string& out, std::string_view text, std::size_t width) {
 
 std::string_view trimmed(std::string_view text) { return text.substr(0, text.find_last_not_of(' ') + 1); }
 
-// A cell quoted where a spreadsheet would otherwise split or misread it.
-void csvCell(std::string& out, std::string_view text) {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
-        out += text;
-        return;
-    }
-    out += '"';
-    for (const char c : text) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    out += '"';
-}
-
 // The legend of the table, then the column headings.
 std::string tableHeading(std::size_t fileWidth, std::size_t indexWidth) {
     std::string text = "Geothermometers of every sample, temperatures in degrees C:\n";
@@ -203,11 +190,11 @@ std::string csvHeading() {
 
 void csvRow(std::string& out, std::string_view file, long index, const SampleRecord& sample,
             const Geothermometers& g) {
-    csvCell(out, file);
+    appendCell(out, file, ',');
     out += ',';
     out += std::to_string(index);
     out += ',';
-    csvCell(out, trimmed(view(sample.sampleNumber)));
+    appendCell(out, trimmed(view(sample.sampleNumber)), ',');
     for (const Column& column : columns) {
         out += ',';
         if (const std::optional<double>& value = g.*column.value) out += shortest(*value);
