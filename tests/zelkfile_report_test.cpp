@@ -73,14 +73,9 @@ std::vector<std::string> split(const std::string& text, char separator) {
 
 // A mismatch leaves NAME.received beside the approved file, for diff.
 void expectApproved(const fs::path& approved, const std::string& got) {
-    const fs::path received = approved.string() + ".received";
-    if (readFile(approved.string()) == got) {
-        fs::remove(received);
-        return;
-    }
-    writeFile(received.string(), got);
+    if (test::matchesKept(approved.string(), got)) return;
     ADD_FAILURE() << approved.filename().string() << " differs from the report of today; see "
-                  << received.filename().string();
+                  << approved.filename().string() << ".received";
 }
 
 // The report of every example file, run from the source folder so that the names are short.
@@ -234,6 +229,12 @@ TEST(Report, CommandErrors) {
         EXPECT_EQ(r.out, "");
         EXPECT_EQ(r.err, c.err);
     }
+    const std::string kept = readFile(folder.file("a.out"));
+    const Result onItself = report({folder.file("a.out"), "--svg", folder.path() + "/./a.out"});
+    EXPECT_EQ(onItself.status, 2);
+    EXPECT_EQ(onItself.err, "zelkfile report: " + folder.path() + "/./a.out is one of the FILEs; the diagram would replace it\n");
+    EXPECT_EQ(readFile(folder.file("a.out")), kept);
+
     const Result unwritable = report({folder.file("a.out"), "--svg", folder.file("no/such/folder.svg")});
     EXPECT_EQ(unwritable.status, 2);
     EXPECT_EQ(unwritable.out, "");

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <optional>
+#include <sys/stat.h>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -204,6 +205,18 @@ void csvRow(std::string& out, std::string_view file, long index, const SampleRec
     out += '\n';
 }
 
+// Whether path is one of the files read (under any of its names).
+bool namesAFile(const std::string& path, const std::vector<std::string_view>& files) {
+    struct stat target;
+    if (::stat(path.c_str(), &target) != 0) return false;
+    for (const std::string_view file : files) {
+        struct stat read;
+        if (::stat(std::string(file).c_str(), &read) == 0 && read.st_dev == target.st_dev && read.st_ino == target.st_ino)
+            return true;
+    }
+    return false;
+}
+
 // A value that the report needs but the file does not hold: its results show "-".
 void noteLostValue(ByteSink& errors, std::string_view file, const FieldNote& note) {
     static constexpr std::string_view used[] = {"sampling_pressure", "fluid_enthalpy", "water_SiO2", "water_Na",
@@ -266,6 +279,10 @@ int reportFiles(Arguments arguments, ByteSink& out, ByteSink& errors) {
     if (!whole) return failed;
     const std::size_t indexWidth = std::to_string(samples).size();
 
+    if (options->svg && namesAFile(*options->svg, options->files)) {
+        errors.write(concat({"zelkfile report: ", *options->svg, " is one of the FILEs; the diagram would replace it\n"}));
+        return failed;
+    }
     std::optional<NaKMgDiagram> diagram;
     if (options->svg) {
         std::string error;
@@ -280,6 +297,8 @@ int reportFiles(Arguments arguments, ByteSink& out, ByteSink& errors) {
     gathered.text() = options->csv ? csvHeading() : tableHeading(fileWidth, indexWidth);
     for (const std::string_view file : options->files) {
         whole = readFile(file, errors, [&](long index, const BlockReader& reader, const SampleRecord& sample) {
+            // Rows so far go out first, so that a terminal shows the note after them.
+            if (!reader.notes().empty()) gathered.flush();
             for (const FieldNote& note : reader.notes()) noteLostValue(errors, file, note);
             const Geothermometers g = geothermometers(sample);
             if (options->csv)
@@ -290,10 +309,12 @@ int reportFiles(Arguments arguments, ByteSink& out, ByteSink& errors) {
             if (!diagram) return;
             const WaterConc& water = sample.waterConc;
             // The maturity index is there exactly when Na, K and Mg all are.
-            if (g.maturityIndex)
+            if (g.maturityIndex) {
                 diagram->sample(file, index, view(sample.sampleNumber), water[10], water[11], water[12]);
-            else
-                errors.write(concat({file, ":", std::to_string(reader.blockLine()), ": sample ", std::to_string(index), " (",
+                return;
+            }
+            gathered.flush();
+            errors.write(concat({file, ":", std::to_string(reader.blockLine()), ": sample ", std::to_string(index), " (",
                                      trimmed(view(sample.sampleNumber)),
                                      "): no Na, K or Mg; left out of the Na-K-Mg diagram\n"}));
         }) && whole;

@@ -93,6 +93,9 @@ private:
 
 std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& bytes);
+// Whether got is the file kept; when not, got is left beside it as KEPT.received for diff
+// (and removed again once they agree).
+bool matchesKept(const std::string& kept, const std::string& got);
 
 // What a shell command writes (standard output with standard error joined to it), and its
 // status as the shell gives it.
