@@ -23,6 +23,31 @@ const std::array<std::string_view, blockFieldCount> blockFieldNames = {
     "condensate_CO2", "condensate_H2S", "condensate_NH3", "condensate_Na",
 };
 
+FieldPlace blockFieldPlace(int field) {
+    static const std::array<FieldPlace, blockFieldCount> places = [] {
+        std::array<FieldPlace, blockFieldCount> all{};
+        SampleRecord r;
+        std::size_t at = 0;
+        int line = 4;  // the sample line; each number line comes three lines later
+        forEachNumberLine(r, [&](std::string_view, std::initializer_list<float*> fields) {
+            line += 3;
+            for (std::size_t i = 0; i < fields.size(); ++i)
+                all[at++] = {line, static_cast<int>(i) * numberWidth + 1};
+        });
+        return all;
+    }();
+    return places[static_cast<std::size_t>(field)];
+}
+
+std::array<float*, blockFieldCount> blockFields(SampleRecord& record) {
+    std::array<float*, blockFieldCount> all{};
+    std::size_t at = 0;
+    forEachNumberLine(record, [&](std::string_view, std::initializer_list<float*> fields) {
+        for (float* value : fields) all[at++] = value;
+    });
+    return all;
+}
+
 // The file line by line. Of a line only its first bytes are kept, more than any line of a
 // block holds, so that memory does not depend on what the file holds.
 struct BlockReader::Lines {

@@ -43,6 +43,17 @@ struct FieldNote {
 constexpr int blockFieldCount = 43;
 extern const std::array<std::string_view, blockFieldCount> blockFieldNames;
 
+// Where a number field sits in its block: the line from the block's first (1) and the column
+// of its first character.
+struct FieldPlace {
+    int line = 0;
+    int column = 0;
+};
+FieldPlace blockFieldPlace(int field);
+
+// A block's number fields in the order of blockFieldNames.
+std::array<float*, blockFieldCount> blockFields(SampleRecord& record);
+
 // Reads blocks from a source, one at a time, holding one block and a buffer whatever the
 // length of the file. Accepts exactly what the writer writes: the title and label lines byte
 // for byte, a sample line of 76 characters, and number lines of F16.8 fields. A number is read

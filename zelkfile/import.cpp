@@ -1,12 +1,363 @@
-// zelkfile import.
+// zelkfile import: a lab's table, one row per sample, through the dialogue's own screens into
+// an output file, written whole or not at all.
+//
+// A row becomes the answers a chemist would type for that sample, screen by screen, with
+// RETURN at every correction question; the dialogue's per-sample road reads them from memory
+// and appends the block. So an imported value is the value the dialogue stores for the same
+// answer, conversions included.
+//
+// The table is read twice, as it streams: once to check every row and report every error,
+// then, only when there was none, to write. So nothing is written for a table with an error,
+// not even to a device, which cannot be taken back.
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <stdexcept>
+#include <unistd.h>
+#include <vector>
+
+#include "dialogue/field.hpp"
+#include "dialogue/zelk.hpp"
+#include "record/output_file.hpp"
+#include "zelkfile/columns.hpp"
+#include "zelkfile/csv.hpp"
+#include "zelkfile/diagnostics.hpp"
+#include "zelkfile/numbers.hpp"
 #include "zelkfile/verbs.hpp"
 
 namespace zelk::workbench {
 
-const std::string_view importHelp = "usage: zelkfile import\n";
+const std::string_view importHelp =
+    "usage: zelkfile import TABLE.csv [-o FILE]\n"
+    "\n"
+    "Writes FILE (default kavix.in) from the table: one block per row, in the order of the\n"
+    "rows, each made by the dialogue's own screens from the answers the row holds. The\n"
+    "header row names the columns (zelkfile template prints them all); every column is\n"
+    "optional and an empty cell is an empty answer. The separator is the header's: comma,\n"
+    "semicolon or tab; with a semicolon or tab a decimal comma is read too.\n"
+    "\n"
+    "An existing FILE is kept as FILE.~N~. Every error of the table is reported as\n"
+    "TABLE:ROW:COLUMN: what is wrong, and then nothing is written.\n"
+    "\n"
+    "exit status: 0 written, 2 an error in the table or the command, nothing written\n";
 
-int importTable(Arguments, ByteSink&, ByteSink& errors) {
-    errors.write("zelkfile: import is not built yet\n");
+namespace {
+
+// Something the import itself got wrong, never the table.
+struct InternalError : std::logic_error {
+    using std::logic_error::logic_error;
+};
+
+class NullSink : public ByteSink {
+public:
+    void write(std::string_view) override {}
+};
+
+// Blocks gathered into large writes to the output file, which is put in place at commit.
+class ImportedFile : public BlockFile {
+public:
+    explicit ImportedFile(PreparedOutput& output) : output_(output) {}
+
+    void append(std::string_view block) override {
+        pending_.append(block);
+        if (pending_.size() >= 1 << 16) flush();
+    }
+    void flush() {
+        output_.write(pending_);
+        pending_.clear();
+    }
+    bool failed() const override { return false; }  // a failed write throws
+
+private:
+    PreparedOutput& output_;
+    std::string pending_;
+};
+
+std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+std::string knownColumns() {
+    std::string list;
+    for (const Column& column : columns) {
+        if (!list.empty()) list += ", ";
+        list += column.name;
+    }
+    return list;
+}
+
+std::string_view trimmed(std::string_view cell) {
+    const std::size_t begin = cell.find_first_not_of(" \t");
+    if (begin == std::string_view::npos) return {};
+    return cell.substr(begin, cell.find_last_not_of(" \t") - begin + 1);
+}
+
+// One pass over the table: the header, then each row checked and, when writing, entered.
+class Pass {
+public:
+    Pass(std::string_view table, ByteSink& errors, bool report) : table_(table), errors_(errors), report_(report) {}
+
+    // Reads the whole table; the number of errors. With a file, every row without an error
+    // goes through the dialogue into it, until the first error.
+    long run(ByteSource& source, BlockFile* file) {
+        file_ = file;
+        CsvReader reader(source);
+        const std::optional<CsvFault> fault = reader.read([&](const CsvRow& row) {
+            if (!headerSeen_) {
+                headerSeen_ = true;
+                header(row);
+            } else {
+                sample(row, reader.separator() != ',');
+            }
+            return true;
+        });
+        if (fault) error(fault->row, {}, fault->message);
+        if (!headerSeen_ && !fault) error(1, {}, "no header row: the table is empty");
+        return errorCount_;
+    }
+
+    long samples() const { return samples_; }
+
+private:
+    void error(long row, std::string_view column, std::string_view message) {
+        ++errorCount_;
+        say(row, column, message);
+    }
+    void warning(long row, std::string_view column, std::string_view message) {
+        say(row, column, "warning: " + std::string(message));
+    }
+    void say(long row, std::string_view column, std::string_view message) {
+        if (!report_) return;
+        std::string line = std::string(table_) + ":" + std::to_string(row) + ":";
+        if (!column.empty()) line += std::string(column) + ":";
+        line += " " + std::string(message) + "\n";
+        errors_.write(line);
+    }
+
+    void header(const CsvRow& row) {
+        cellOf_.fill(-1);
+        columnAt_.assign(row.cells.size(), unnamed);
+        for (std::size_t i = 0; i < row.cells.size(); ++i) {
+            const std::string_view name = trimmed(row.cells[i]);
+            const std::string place = "column " + std::to_string(i + 1);
+            if (name.empty()) continue;  // a column without a name must stay empty
+            columnAt_[i] = ignored;
+            const std::optional<int> column = findColumn(name);
+            if (!column) {
+                error(row.number, name, "unknown column; the columns are: " + knownColumns());
+            } else if (cellOf_[static_cast<std::size_t>(*column)] >= 0) {
+                error(row.number, name, "the column is named twice (" + place + ")");
+            } else {
+                cellOf_[static_cast<std::size_t>(*column)] = static_cast<int>(i);
+                columnAt_[i] = *column;
+            }
+        }
+    }
+
+    // The cell of a column in the row; empty when the table has no such column or the row
+    // ends before it.
+    std::string_view cell(const CsvRow& row, int column) const {
+        const int at = cellOf_[static_cast<std::size_t>(column)];
+        if (at < 0 || static_cast<std::size_t>(at) >= row.cells.size()) return {};
+        return row.cells[static_cast<std::size_t>(at)];
+    }
+
+    // The answer to a menu, or nullopt (and an error) when the cell is none of choices.
+    std::optional<int> menu(const CsvRow& row, int column, int low, int high, int empty, std::string_view what) {
+        const std::string_view value = trimmed(cell(row, column));
+        if (value.empty()) return empty;
+        if (value.size() == 1 && value[0] >= '0' + low && value[0] <= '0' + high) return value[0] - '0';
+        error(row.number, columns[static_cast<std::size_t>(column)].name, quoted(value) + " is not " + std::string(what));
+        return std::nullopt;
+    }
+
+    void sample(const CsvRow& row, bool decimalComma) {
+        for (std::size_t i = 0; i < row.cells.size(); ++i) {
+            if (trimmed(row.cells[i]).empty()) continue;
+            const std::string place = "column " + std::to_string(i + 1);
+            if (i >= columnAt_.size())
+                error(row.number, place, "a value beyond the columns of the header row");
+            else if (columnAt_[i] == unnamed)
+                error(row.number, place, "a value in a column that the header row does not name");
+        }
+        const std::optional<int> unit =
+            menu(row, waterUnitColumn, 1, 2, 1, "a water unit: empty, 1 (mg/kg) or 2 (m-mole/l)");
+        const std::optional<int> form = menu(row, steamFormColumn, 0, 9, 0, "a steam form: empty or 0 to 9");
+        if (!unit || !form) return;
+
+        // A value that the row's menus do not ask would be lost without a word.
+        for (int column = 0; column < columnCount; ++column) {
+            if (asks({*unit, *form}, column) || trimmed(cell(row, column)).empty()) continue;
+            const bool water = asks({1, 0}, column) || asks({2, 0}, column);
+            const std::string asker = water     ? "water unit " + std::to_string(*unit)
+                                      : *form == 0 ? std::string("a row without steam phase (steam form empty or 0)")
+                                                   : "steam form " + std::to_string(*form);
+            error(row.number, columns[static_cast<std::size_t>(column)].name,
+                  asker + " does not ask this column; leave it empty");
+        }
+
+        answers_.clear();
+        const Screens screens = screensOf({*unit, *form});
+        screen(row, screens.sundry, decimalComma);
+        line(std::to_string(*unit));
+        screen(row, screens.water, decimalComma);
+        line(*form == 0 ? std::string() : std::to_string(*form));
+        screen(row, screens.steam, decimalComma);
+        screen(row, screens.condensate, decimalComma);
+        if (file_ && errorCount_ == 0) enter();
+    }
+
+    void line(std::string_view text) {
+        answers_.append(text);
+        answers_.push_back('\n');
+    }
+
+    // The answers to a screen's items in the order it asks them, then RETURN at the
+    // correction question; nothing for a screen that the sample does not have.
+    void screen(const CsvRow& row, std::span<const int> items, bool decimalComma) {
+        if (items.empty()) return;
+        for (int column : items) {
+            const Column& info = columns[static_cast<std::size_t>(column)];
+            const std::string_view value = cell(row, column);
+            if (info.kind == ColumnKind::text)
+                text(row, info, value);
+            else
+                number(row, info, value, decimalComma);
+        }
+        line("");
+    }
+
+    // A text as it stands, cut to its field: what the A field of the screen would keep.
+    void text(const CsvRow& row, const Column& info, std::string_view value) {
+        if (value.find_first_of("\r\n") != std::string_view::npos) {
+            error(row.number, info.name, "a line break inside the text; a block holds each text on one line");
+            return;
+        }
+        const auto width = static_cast<std::size_t>(info.width);
+        if (value.size() > width) {
+            warning(row.number, info.name,
+                    "the text is cut to its first " + std::to_string(width) + " characters: " +
+                        quoted(value.substr(0, width)));
+            value = value.substr(0, width);
+        }
+        line(value);
+    }
+
+    // A number as the answer that the F15.0 field reads back to exactly the cell's value: the
+    // cell's own characters where they fit the field, otherwise the shortest text.
+    void number(const CsvRow& row, const Column& info, std::string_view value, bool decimalComma) {
+        const std::optional<float> read = readCell(value, decimalComma);
+        if (!read) {
+            error(row.number, info.name, quoted(value) + " is not a number");
+            return;
+        }
+        const std::string_view own = trimmed(value);
+        if (own.empty()) {
+            line("");
+            return;
+        }
+        std::string answer;
+        if (own.size() <= 15 && own.find(',') == std::string_view::npos) {
+            answer = own;
+        } else if (const std::optional<std::string> shortest = shortestText(*read)) {
+            answer = *shortest;
+        }
+        float typed = 0;
+        if (answer.empty() || !readF15(answer, typed) || std::memcmp(&typed, &*read, sizeof typed) != 0)
+            throw InternalError("no answer reads back to the value of " + quoted(own) + " (row " +
+                                std::to_string(row.number) + ", " + std::string(info.name) + ")");
+        line(answer);
+    }
+
+    // The row's answers through the dialogue's road for one sample, and its block to the file.
+    void enter() {
+        StringSource source(answers_);
+        NullSink screens;
+        Console console(source, screens);
+        enterSample(console, record_, *file_, block_);
+        // The screens asked exactly the answers given: one more would end the input.
+        try {
+            console.readLine();
+        } catch (const EndOfInput&) {
+            ++samples_;
+            return;
+        }
+        throw InternalError("the dialogue left answers unread");
+    }
+
+    // For a cell of the header row that names no column: no name, or a wrong one (reported once).
+    static constexpr int unnamed = -1;
+    static constexpr int ignored = -2;
+
+    std::string_view table_;
+    ByteSink& errors_;
+    bool report_;
+    BlockFile* file_ = nullptr;
+    bool headerSeen_ = false;
+    std::array<int, columnCount> cellOf_{};
+    std::vector<int> columnAt_;
+    long errorCount_ = 0;
+    long samples_ = 0;
+    std::string answers_;
+    SampleRecord record_;
+    TextBuffer block_{2048};
+};
+
+}  // namespace
+
+int importTable(Arguments arguments, ByteSink&, ByteSink& errors) {
+    std::string_view table, output = "kavix.in";
+    bool named = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        if (arguments[i] == "-o" && i + 1 < arguments.size()) {
+            output = arguments[++i];
+        } else if (!named && (!arguments[i].starts_with('-') || arguments[i] == "-")) {
+            table = arguments[i];
+            named = true;
+        } else {
+            errors.write("usage: zelkfile import TABLE.csv [-o FILE]\n");
+            return failed;
+        }
+    }
+    if (!named) {
+        errors.write("usage: zelkfile import TABLE.csv [-o FILE]\n");
+        return failed;
+    }
+
+    InputFile file(std::string{table});
+    if (file.fd() < 0) {
+        errors.write("zelkfile: cannot open table " + quoted(table) + ": " + file.reason() + "\n");
+        return failed;
+    }
+    try {
+        FdSource source(file.fd());
+        Pass check(table, errors, true);
+        if (check.run(source, nullptr) > 0) {
+            errors.write("zelkfile: " + quoted(output) + " not written: the table has errors\n");
+            return failed;
+        }
+        if (!file.rewind()) {
+            errors.write("zelkfile: cannot read table " + quoted(table) + " a second time: " + file.reason() + "\n");
+            return failed;
+        }
+        PreparedOutput prepared{std::string(output)};
+        ImportedFile blocks(prepared);
+        Pass write(table, errors, false);
+        if (write.run(source, &blocks) > 0) {
+            errors.write("zelkfile: table " + quoted(table) + " changed while it was read; " + quoted(output) +
+                         " not written\n");
+            return failed;
+        }
+        blocks.flush();
+        prepared.commit();
+        return done;
+    } catch (const OutputFailure& failure) {
+        errors.write(std::string("zelkfile: ") + failure.what() + "\n");
+    } catch (const InputFailure& failure) {
+        errors.write("zelkfile: cannot read table " + quoted(table) + ": " + failure.what() + "\n");
+    } catch (const InternalError& failure) {
+        errors.write(std::string("zelkfile: internal error, nothing written: ") + failure.what() + "\n");
+    } catch (const EndOfInput&) {
+        errors.write("zelkfile: internal error, nothing written: the dialogue asked more than the row answers\n");
+    }
     return failed;
 }
 

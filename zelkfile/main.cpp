@@ -1,6 +1,8 @@
 // zelkfile: a lab's table in, the output file back out, and a check of any output file.
 // One table of verbs; each verb lives in a file of its own.
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -24,6 +26,28 @@ const VerbEntry verbs[] = {
     {"check", checkFiles, "read output files and report every problem in them", checkHelp},
     {"template", printTemplate, "print the header row with every column", templateHelp},
     {"report", reportFiles, "geothermometers of every sample, and the Na-K-Mg diagram", reportHelp},
+};
+
+// Standard output, where a table goes: a write that fails is not lost without a word.
+class CheckedSink : public ByteSink {
+public:
+    explicit CheckedSink(int fd) : fd_(fd) {}
+    void write(std::string_view bytes) override {
+        while (!bytes.empty() && error_ == 0) {
+            const ssize_t put = ::write(fd_, bytes.data(), bytes.size());
+            if (put < 0 && errno == EINTR) continue;
+            if (put <= 0) {
+                error_ = put < 0 ? errno : EIO;
+                break;
+            }
+            bytes.remove_prefix(static_cast<std::size_t>(put));
+        }
+    }
+    int error() const { return error_; }
+
+private:
+    int fd_;
+    int error_ = 0;
 };
 
 bool isHelp(std::string_view word) { return word == "--help" || word == "-h"; }
@@ -84,7 +108,12 @@ int main(int argc, char** argv) {
     // An output that has gone shows as a failed write, not as a silent death.
     std::signal(SIGPIPE, SIG_IGN);
     std::vector<std::string_view> arguments(argv + 1, argv + argc);
-    zelk::FdSink out(STDOUT_FILENO);
+    zelk::workbench::CheckedSink out(STDOUT_FILENO);
     zelk::FdSink errors(STDERR_FILENO);
-    return zelk::workbench::runZelkfile(arguments, out, errors);
+    const int status = zelk::workbench::runZelkfile(arguments, out, errors);
+    if (out.error() != 0) {
+        errors.write(std::string("zelkfile: cannot write standard output: ") + std::strerror(out.error()) + "\n");
+        return zelk::workbench::failed;
+    }
+    return status;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "dialogue/console.hpp"
@@ -28,6 +29,9 @@ extern const std::string_view exportHelp;
 extern const std::string_view checkHelp;
 extern const std::string_view templateHelp;
 extern const std::string_view reportHelp;
+
+// The header row of a table with every column, ended by a line feed.
+std::string headerRow(char separator);
 
 int importTable(Arguments arguments, ByteSink& out, ByteSink& errors);
 int exportFile(Arguments arguments, ByteSink& out, ByteSink& errors);

@@ -1,0 +1,40 @@
+// What the verbs say about a place in a file, in the form editors and people jump to:
+// FILE:LINE:COLUMN: what.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "record/reader.hpp"
+
+namespace zelk::workbench {
+
+// "FILE:LINE:COLUMN: message\n"; without the column when it is 0.
+std::string diagnostic(std::string_view file, long line, long column, std::string_view message);
+
+// A field without a usable value: its name and what is wrong with it.
+std::string describe(const FieldNote& note);
+
+// A layout fault, saying whether the file was cut short inside its last block.
+std::string describe(const LayoutFault& fault);
+
+// A file opened for reading by name, closed when the object goes; fd() < 0 and reason() when
+// it cannot be opened.
+class InputFile {
+public:
+    explicit InputFile(const std::string& name);
+    ~InputFile();
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+
+    int fd() const { return fd_; }
+    const std::string& reason() const { return reason_; }
+    // Back to the start for a second reading; false (and a reason) when the file is a pipe.
+    bool rewind();
+
+private:
+    int fd_ = -1;
+    std::string reason_;
+};
+
+}  // namespace zelk::workbench
