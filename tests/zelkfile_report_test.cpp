@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <sstream>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -191,9 +192,19 @@ TEST(Report, FaultyFilePrintsNothing) {
     const Result missing = report({folder.file("good.out"), folder.file("none.out")});
     EXPECT_EQ(missing.status, 2);
     EXPECT_EQ(missing.out, "");
-    EXPECT_NE(missing.err.find(folder.file("none.out") + ": cannot be read: No such file or directory"),
-              std::string::npos)
-        << missing.err;
+    EXPECT_EQ(missing.err, "zelkfile: cannot open \"" + folder.file("none.out") + "\": No such file or directory\n");
+
+    // A pipe gives its blocks once; the report needs them twice.
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    ASSERT_EQ(::write(ends[1], good.data(), good.size()), static_cast<ssize_t>(good.size()));
+    ::close(ends[1]);
+    const std::string piped = "/dev/fd/" + std::to_string(ends[0]);
+    const Result pipe = report({folder.file("good.out"), piped});
+    ::close(ends[0]);
+    EXPECT_EQ(pipe.status, 2);
+    EXPECT_EQ(pipe.out, "");
+    EXPECT_NE(pipe.err.find("zelkfile: cannot read \"" + piped + "\" twice: "), std::string::npos) << pipe.err;
 }
 
 // A lost value that the report needs is told, once, with its place; the rest are check's.
@@ -207,7 +218,7 @@ TEST(Report, LostValuesAreTold) {
     writeFile(folder.file("a.out"), file);
     const Result r = report({folder.file("a.out")});
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.err, folder.file("a.out") + ":19:17: water_K is written as asterisks, its value lost; what needs it shows \"-\"\n");
+    EXPECT_EQ(r.err, folder.file("a.out") + ":19:17: water_K is written as asterisks: its value was too large and is lost\n");
     const std::vector<std::string> rows = split(r.out, '\n');
     EXPECT_NE(rows[rows.size() - 2].find("     -     -     -     -     -     -  -"), std::string::npos) << rows[rows.size() - 2];
 }

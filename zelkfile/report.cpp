@@ -1,17 +1,14 @@
 // zelkfile report: the steam fraction, the geothermometers and the maturity index of every
 // sample of output files, as a table for people or as CSV, and the Na-K-Mg diagram.
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
 #include <optional>
 #include <sys/stat.h>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "record/reader.hpp"
 #include "zelkfile/csv.hpp"
+#include "zelkfile/diagnostics.hpp"
 #include "zelkfile/text.hpp"
 #include "zelkfile/geothermometers.hpp"
 #include "zelkfile/na_k_mg_diagram.hpp"
@@ -217,46 +214,43 @@ bool namesAFile(const std::string& path, const std::vector<std::string_view>& fi
     return false;
 }
 
-// A value that the report needs but the file does not hold: its results show "-".
+// A value that the report needs but the file does not hold: what needs it shows "-".
 void noteLostValue(ByteSink& errors, std::string_view file, const FieldNote& note) {
     static constexpr std::string_view used[] = {"sampling_pressure", "fluid_enthalpy", "water_SiO2", "water_Na",
                                                  "water_K",           "water_Mg",       "water_Ca"};
     const std::string_view field = blockFieldNames[static_cast<std::size_t>(note.field)];
-    if (std::find(std::begin(used), std::end(used), field) == std::end(used)) return;
-    const std::string_view what = note.kind == FieldNote::asterisks ? "written as asterisks, its value lost"
-                                  : note.kind == FieldNote::infinite ? "infinite"
-                                                                     : "not a number";
-    errors.write(concat({file, ":", std::to_string(note.line), ":", std::to_string(note.column), ": ", field, " is ",
-                         what, "; what needs it shows \"-\"\n"}));
+    if (std::find(std::begin(used), std::end(used), field) != std::end(used))
+        errors.write(diagnostic(file, note.line, note.column, describe(note)));
 }
 
 // Reads the blocks of one file, one at a time, handing each to sample; false, with the
-// problem written to errors as zelkfile check writes it, when the file cannot be read or
-// departs from the layout.
+// problem told as zelkfile check tells it, when the file cannot be read or departs from the
+// layout. A file read to be read again must be able to go back to its start (not a pipe).
 template <typename Sample>
-bool readFile(std::string_view file, ByteSink& errors, Sample&& sample) {
+bool readFile(std::string_view file, bool again, ByteSink& errors, Sample&& sample) {
     const std::string name(file);
-    const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        errors.write(concat({name, ": cannot be read: ", std::strerror(errno), "\n"}));
+    InputFile input(name);
+    if (input.fd() < 0) {
+        errors.write(concat({"zelkfile: cannot open \"", name, "\": ", input.reason(), "\n"}));
         return false;
     }
-    bool whole = true;
     try {
-        BlockReader reader(fd);
+        BlockReader reader(input.fd());
         SampleRecord record;
         for (long index = 1; reader.next(record); ++index) sample(index, reader, record);
         if (const std::optional<LayoutFault>& fault = reader.fault()) {
-            errors.write(concat({name, ":", std::to_string(fault->line), ":", std::to_string(fault->column), ": ",
-                                 fault->message, "\n"}));
-            whole = false;
+            errors.write(diagnostic(name, fault->line, fault->column, describe(*fault)));
+            return false;
         }
     } catch (const InputFailure& failure) {
-        errors.write(concat({name, ": cannot be read: ", failure.what(), "\n"}));
-        whole = false;
+        errors.write(concat({"zelkfile: cannot read \"", name, "\": ", failure.what(), "\n"}));
+        return false;
     }
-    ::close(fd);
-    return whole;
+    if (again && !input.rewind()) {
+        errors.write(concat({"zelkfile: cannot read \"", name, "\" twice: ", input.reason(), "\n"}));
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -271,7 +265,7 @@ int reportFiles(Arguments arguments, ByteSink& out, ByteSink& errors) {
     std::size_t fileWidth = 4;
     long samples = 0;
     for (const std::string_view file : options->files) {
-        whole = readFile(file, errors,
+        whole = readFile(file, true, errors,
                          [&](long index, const BlockReader&, const SampleRecord&) { samples = std::max(samples, index); }) &&
                 whole;
         fileWidth = std::max(fileWidth, file.size());
@@ -296,7 +290,7 @@ int reportFiles(Arguments arguments, ByteSink& out, ByteSink& errors) {
     Gathered gathered(out);
     gathered.text() = options->csv ? csvHeading() : tableHeading(fileWidth, indexWidth);
     for (const std::string_view file : options->files) {
-        whole = readFile(file, errors, [&](long index, const BlockReader& reader, const SampleRecord& sample) {
+        whole = readFile(file, false, errors, [&](long index, const BlockReader& reader, const SampleRecord& sample) {
             // Rows so far go out first, so that a terminal shows the note after them.
             if (!reader.notes().empty()) gathered.flush();
             for (const FieldNote& note : reader.notes()) noteLostValue(errors, file, note);
