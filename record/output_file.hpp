@@ -41,6 +41,8 @@ public:
     int close() noexcept;
 
     const std::string& name() const { return name_; }
+    // Written as it is, so whatever is written stays: a device, FIFO or socket.
+    bool isDevice() const { return kind_ == Kind::device; }
 
 private:
     enum class Kind { absent, regular, emptyRegular, device };

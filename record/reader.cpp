@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 
@@ -129,6 +131,24 @@ struct Number {
     std::optional<FieldNote::Kind> note;
 };
 
+// The float nearest to digits with eight decimals (at most fifteen digits in all). The
+// digits as an integer and 10^8 are exact doubles, so one division gives the nearest double;
+// rounding that to float gives the nearest float unless the double lies exactly halfway
+// between two floats, where the digits themselves may not: then the library decides.
+float nearestFloat(bool negative, std::string_view digits) {
+    std::uint64_t mantissa = 0;
+    for (char c : digits)
+        if (c != '.') mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
+    const double value = static_cast<double>(mantissa) / 1e8;
+    const float nearest = static_cast<float>(value);
+    const float other = value > nearest ? std::nextafter(nearest, std::numeric_limits<float>::infinity())
+                                        : std::nextafter(nearest, 0.0f);
+    if (value - nearest != other - value || value == nearest) return negative ? -nearest : nearest;
+    float exact = 0;
+    std::from_chars(digits.data(), digits.data() + digits.size(), exact);
+    return negative ? -exact : exact;
+}
+
 Number readNumber(std::string_view field) {
     if (field.find_first_not_of('*') == std::string_view::npos)
         return {std::numeric_limits<float>::max(), std::string_view::npos, nullptr, FieldNote::asterisks};
@@ -158,7 +178,7 @@ Number readNumber(std::string_view field) {
         return {0, start, "a minus sign on zero"};
 
     Number number;
-    std::from_chars(field.data() + start, field.data() + field.size(), number.value);
+    number.value = nearestFloat(negative, field.substr(integerStart));
     return number;
 }
 
@@ -218,6 +238,7 @@ bool BlockReader::expect(std::string_view text, std::string_view what) {
     Lines& lines = *lines_;
     if (!lines.next()) return cutShort(1, "the file ends inside a block");
     const std::string_view line = lines.text;
+    if (lines.fed && lines.length == text.size() && line == text) return true;
     std::size_t at = 0;
     while (at < line.size() && at < text.size() && line[at] == text[at]) ++at;
     if (at == lines.length && at == text.size()) {

@@ -90,11 +90,21 @@ Screens screensOf(Menus menus) {
 }
 
 bool asks(Menus menus, int column) {
-    if (column == waterUnit || column == steamForm) return true;
-    const Screens screens = screensOf(menus);
-    for (std::span<const int> screen : {screens.sundry, screens.water, screens.steam, screens.condensate})
-        if (std::find(screen.begin(), screen.end(), column) != screen.end()) return true;
-    return false;
+    // Looked up for every cell of every row, so worked out once for every unit and form.
+    static const auto asked = [] {
+        std::array<std::array<std::array<bool, columnCount>, 10>, 3> table{};
+        for (int unit = 1; unit <= 2; ++unit)
+            for (int form = 0; form <= 9; ++form) {
+                auto& row = table[static_cast<std::size_t>(unit)][static_cast<std::size_t>(form)];
+                row[waterUnit] = row[steamForm] = true;
+                const Screens screens = screensOf({unit, form});
+                for (std::span<const int> screen : {screens.sundry, screens.water, screens.steam, screens.condensate})
+                    for (int c : screen) row[static_cast<std::size_t>(c)] = true;
+            }
+        return table;
+    }();
+    return asked[static_cast<std::size_t>(menus.waterUnit)][static_cast<std::size_t>(menus.steamForm)]
+                [static_cast<std::size_t>(column)];
 }
 
 }  // namespace zelk::workbench

@@ -6,9 +6,10 @@
 // and appends the block. So an imported value is the value the dialogue stores for the same
 // answer, conversions included.
 //
-// The table is read twice, as it streams: once to check every row and report every error,
-// then, only when there was none, to write. So nothing is written for a table with an error,
-// not even to a device, which cannot be taken back.
+// The table streams through once: every row is checked, every error reported, and until the
+// first error each row's block goes into a new file beside the name, put in place only when
+// the whole table was good. A device cannot be taken back: for one, the table is read twice,
+// checked first and written only when it has no error.
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -269,18 +270,16 @@ private:
 
     // The row's answers through the dialogue's road for one sample, and its block to the file.
     void enter() {
+        // After the answers, a line that none of them is: the screens must have asked exactly
+        // the answers given and stopped before it.
+        constexpr std::string_view last = "\x01 no more answers";
+        line(last);
         StringSource source(answers_);
         NullSink screens;
         Console console(source, screens);
         enterSample(console, record_, *file_, block_);
-        // The screens asked exactly the answers given: one more would end the input.
-        try {
-            console.readLine();
-        } catch (const EndOfInput&) {
-            ++samples_;
-            return;
-        }
-        throw InternalError("the dialogue left answers unread");
+        if (console.readLine() != last) throw InternalError("the dialogue left answers unread");
+        ++samples_;
     }
 
     // For a cell of the header row that names no column: no name, or a wrong one (reported once).
@@ -300,6 +299,11 @@ private:
     SampleRecord record_;
     TextBuffer block_{2048};
 };
+
+int notWritten(std::string_view output, ByteSink& errors) {
+    errors.write("zelkfile: " + quoted(output) + " not written: the table has errors\n");
+    return failed;
+}
 
 }  // namespace
 
@@ -329,22 +333,22 @@ int importTable(Arguments arguments, ByteSink&, ByteSink& errors) {
     }
     try {
         FdSource source(file.fd());
-        Pass check(table, errors, true);
-        if (check.run(source, nullptr) > 0) {
-            errors.write("zelkfile: " + quoted(output) + " not written: the table has errors\n");
-            return failed;
-        }
-        if (!file.rewind()) {
-            errors.write("zelkfile: cannot read table " + quoted(table) + " a second time: " + file.reason() + "\n");
-            return failed;
-        }
         PreparedOutput prepared{std::string(output)};
         ImportedFile blocks(prepared);
-        Pass write(table, errors, false);
-        if (write.run(source, &blocks) > 0) {
-            errors.write("zelkfile: table " + quoted(table) + " changed while it was read; " + quoted(output) +
-                         " not written\n");
-            return failed;
+        // A new file is put in place only at the end, so one pass checks and writes; a device
+        // is written as it goes, so every row is checked first.
+        if (prepared.isDevice()) {
+            if (Pass(table, errors, true).run(source, nullptr) > 0) return notWritten(output, errors);
+            if (!file.rewind()) {
+                errors.write("zelkfile: cannot read table " + quoted(table) + " a second time: " + file.reason() +
+                             "\n");
+                return failed;
+            }
+        }
+        if (Pass(table, errors, !prepared.isDevice()).run(source, &blocks) > 0) {
+            if (prepared.isDevice())
+                errors.write("zelkfile: table " + quoted(table) + " changed while it was read\n");
+            return notWritten(output, errors);
         }
         blocks.flush();
         prepared.commit();

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <system_error>
 
 #include "dialogue/field.hpp"
@@ -18,11 +19,11 @@ bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
 bool sameBits(float a, float b) { return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b); }
 
-// What the cell reader and the F15.0 reader make of a text, both of which must give value.
+// Whether a text is an answer that the F15.0 reader reads back to exactly value. The cell
+// reader gives the same for such a text: the nearest double, then the nearest float.
 bool readsBackTo(std::string_view text, float value) {
     float typed = 0;
-    const std::optional<float> cell = readCell(text, false);
-    return text.size() <= 15 && readF15(text, typed) && sameBits(typed, value) && cell && sameBits(*cell, value);
+    return text.size() <= 15 && readF15(text, typed) && sameBits(typed, value);
 }
 
 }  // namespace
@@ -32,25 +33,20 @@ std::optional<float> readCell(std::string_view cell, bool decimalComma) {
     while (begin < end && isBlank(cell[begin])) ++begin;
     while (end > begin && isBlank(cell[end - 1])) --end;
     if (begin == end) return 0.0f;
+    const std::string_view text = cell.substr(begin, end - begin);
 
-    // Checked by the grammar, then copied with a point for the decimal mark, for from_chars.
-    std::string text(cell.substr(begin, end - begin));
     std::size_t at = 0;
-    const bool negative = text[at] == '-';
     if (text[at] == '+' || text[at] == '-') ++at;
-    const std::size_t start = at;  // from_chars takes no plus sign
     int digits = 0;
-    bool mark = false;
+    std::size_t mark = std::string_view::npos;
     for (; at < text.size(); ++at) {
-        char& c = text[at];
-        if (isDigit(c)) {
+        const char c = text[at];
+        if (isDigit(c))
             ++digits;
-        } else if ((c == '.' || (c == ',' && decimalComma)) && !mark) {
-            mark = true;
-            c = '.';
-        } else {
+        else if ((c == '.' || (c == ',' && decimalComma)) && mark == std::string_view::npos)
+            mark = at;
+        else
             break;
-        }
     }
     if (digits == 0) return std::nullopt;
     if (at < text.size()) {
@@ -62,16 +58,26 @@ std::optional<float> readCell(std::string_view cell, bool decimalComma) {
         if (at == exponentStart || at != text.size()) return std::nullopt;
     }
 
-    double value = 0;
-    const auto [stop, error] = std::from_chars(text.data() + start, text.data() + text.size(), value);
+    // Within 15 characters and with a decimal point, the text is an answer as typed, and the
+    // F15.0 reader gives its value: the nearest double, then the nearest float.
+    float value = 0;
+    if (text.size() <= 15 && (mark == std::string_view::npos || text[mark] == '.') && readF15(text, value))
+        return value;
+
+    // Otherwise by the library, with a point for the mark and no plus sign.
+    std::string copy(text);
+    if (mark != std::string_view::npos) copy[mark] = '.';
+    const bool negative = copy[0] == '-';
+    const std::size_t start = copy[0] == '+' || copy[0] == '-' ? 1 : 0;
+    double magnitude = 0;
+    const auto [stop, error] = std::from_chars(copy.data() + start, copy.data() + copy.size(), magnitude);
     if (error == std::errc::result_out_of_range) {
-        // Beyond the range of a double: too large becomes infinite, too small zero. Which of
-        // the two it was, strtod tells by its sign-carrying result.
-        value = std::strtod(text.c_str() + start, nullptr);
-    } else if (error != std::errc{} || stop != text.data() + text.size()) {
+        // Beyond the range of a double: strtod says whether too large (infinity) or too small (0).
+        magnitude = std::strtod(copy.c_str() + start, nullptr);
+    } else if (error != std::errc{} || stop != copy.data() + copy.size()) {
         return std::nullopt;
     }
-    return toSingle(negative ? -value : value);
+    return toSingle(negative ? -magnitude : magnitude);
 }
 
 std::optional<std::string> shortestText(float value) {
