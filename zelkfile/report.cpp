@@ -302,15 +302,15 @@ int reportFiles(Arguments arguments, ByteSink& out, ByteSink& errors) {
             gathered.endRow();
             if (!diagram) return;
             const WaterConc& water = sample.waterConc;
-            // The maturity index is there exactly when Na, K and Mg all are.
+            // The maturity index is there exactly when Na, K and Mg (components 10 to 12) all are.
             if (g.maturityIndex) {
                 diagram->sample(file, index, view(sample.sampleNumber), water[10], water[11], water[12]);
                 return;
             }
             gathered.flush();
-            errors.write(concat({file, ":", std::to_string(reader.blockLine()), ": sample ", std::to_string(index), " (",
-                                     trimmed(view(sample.sampleNumber)),
-                                     "): no Na, K or Mg; left out of the Na-K-Mg diagram\n"}));
+            errors.write(diagnostic(file, reader.blockLine(), 0,
+                                    concat({"sample ", std::to_string(index), " (", trimmed(view(sample.sampleNumber)),
+                                            "): no Na, K or Mg; left out of the Na-K-Mg diagram"})));
         }) && whole;
     }
     gathered.flush();
