@@ -273,6 +273,8 @@ constexpr double exactPowersOfTen[] = {
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isSign(char c) { return c == '+' || c == '-'; }
 bool isExponentLetter(char c) { return c == 'E' || c == 'e' || c == 'D' || c == 'd'; }
+// A tab counts as a blank: numbers pasted from a spreadsheet come with one.
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
 // The slow way from decimal to double, for exponents beyond the exactly held powers of ten:
 // the digits and the exponent as text for the correctly rounded conversion. Beyond the
@@ -343,7 +345,7 @@ bool readF15(std::string_view line, float& value) {
     std::size_t length = 0;
     for (char c : field) {
         if (c == ',') break;
-        if (c != ' ') text[length++] = c;
+        if (!isBlank(c)) text[length++] = c;
     }
 
     std::size_t i = 0;
@@ -401,14 +403,14 @@ bool readF15(std::string_view line, float& value) {
 bool readI(std::string_view line, int w, int& value) {
     const std::string_view field = line.substr(0, std::min<std::size_t>(line.size(), static_cast<std::size_t>(w)));
     std::size_t i = 0;
-    while (i < field.size() && field[i] == ' ') ++i;
+    while (i < field.size() && isBlank(field[i])) ++i;
     bool negative = false;
     bool started = false;
     int magnitude = 0;
     for (; i < field.size(); ++i) {
         const char c = field[i];
         if (c == ',') break;
-        if (c == ' ' && started) continue;
+        if (isBlank(c) && started) continue;
         if (isSign(c) && !started) {
             negative = c == '-';
             started = true;

@@ -11,11 +11,10 @@
 #include <cerrno>
 #include <charconv>
 #include <csignal>
-#include <cstdio>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
-#include <random>
+#include <ctime>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -155,11 +154,15 @@ void PreparedOutput::claimName() {
 // The new file, locked, in the same folder as the name, so that a rename puts it in place.
 void PreparedOutput::createBeside() {
     const auto [folder, base] = split(name_);
-    std::random_device random;
+    // O_EXCL makes the name safe; the clock only makes a clash unlikely.
+    timespec now {};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    const auto seed = static_cast<unsigned long>(now.tv_nsec) ^ (static_cast<unsigned long>(::getpid()) << 12);
     for (int attempt = 0; fd_ < 0; ++attempt) {
         char suffix[16];
-        std::snprintf(suffix, sizeof suffix, ".new-%06x", random() & 0xFFFFFFu);
-        temporary_ = folder + "/." + base + suffix;
+        const unsigned long tag = (seed + static_cast<unsigned long>(attempt) * 7919) & 0xFFFFFFul;
+        char* end = std::to_chars(suffix, suffix + sizeof suffix, tag, 16).ptr;
+        temporary_ = folder + "/." + base + ".new-" + std::string(suffix, static_cast<std::size_t>(end - suffix));
         fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0666);
         if (fd_ < 0 && (errno != EEXIST || attempt == 100)) {
             temporary_.clear();
@@ -230,6 +233,7 @@ bool PreparedOutput::putInPlace() {
 
 void PreparedOutput::commit() {
     if (kind_ == Kind::device) return;
+    const HeldSignals held;
     if (const int error = flushToDisk(fd_)) fail("write", name_, error);
     while (!putInPlace()) {
         claimName();
@@ -253,23 +257,34 @@ int PreparedOutput::close() noexcept {
     return error;
 }
 
-OutputFile::OutputFile(std::string name, ByteSink& errors) : file_(std::move(name)), errors_(errors) {
-    file_.commit();
+HeldSignals::HeldSignals() {
+    sigset_t held;
+    sigemptyset(&held);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) sigaddset(&held, signal);
+    ::sigprocmask(SIG_BLOCK, &held, &before_);
+}
+
+HeldSignals::~HeldSignals() { ::sigprocmask(SIG_SETMASK, &before_, nullptr); }
+
+OutputFile::OutputFile(std::string name, ByteSink& errors) : errors_(errors) {
+    // A signal between making the new file and putting it in place would leave it behind.
+    const HeldSignals held;
+    file_ = std::make_unique<PreparedOutput>(std::move(name));
+    file_->commit();
 }
 
 OutputFile::~OutputFile() { finish(); }
 
 void OutputFile::append(std::string_view block) {
-    // A signal that comes during the write waits for its end, however many calls it takes.
-    sigset_t deferred, before;
-    sigemptyset(&deferred);
-    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) sigaddset(&deferred, signal);
-    ::sigprocmask(SIG_BLOCK, &deferred, &before);
-    const int error = file_.append(block);
-    ::sigprocmask(SIG_SETMASK, &before, nullptr);
+    int error = 0;
+    {
+        // A signal that comes during the write waits for its end, however many calls it takes.
+        const HeldSignals held;
+        error = file_->append(block);
+    }
     if (error) {
         failed_ = true;
-        errors_.write("zelk: cannot write a sample to output file " + quoted(file_.name()) + ": " +
+        errors_.write("zelk: cannot write a sample to output file " + quoted(file_->name()) + ": " +
                       std::strerror(error) + "\n");
     }
 }
@@ -277,9 +292,9 @@ void OutputFile::append(std::string_view block) {
 void OutputFile::finish() {
     if (finished_) return;
     finished_ = true;
-    if (const int error = file_.close()) {
+    if (const int error = file_->close()) {
         failed_ = true;
-        errors_.write("zelk: cannot write output file " + quoted(file_.name()) + " to the disk: " +
+        errors_.write("zelk: cannot write output file " + quoted(file_->name()) + " to the disk: " +
                       std::strerror(error) + "\n");
     }
 }

@@ -2,6 +2,8 @@
 // written, one writer per file, and no earlier file lost.
 #pragma once
 
+#include <csignal>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -15,6 +17,19 @@ namespace zelk {
 // that names the file and the reason, without the program's name.
 struct OutputFailure : std::runtime_error {
     using std::runtime_error::runtime_error;
+};
+
+// Holds SIGINT, SIGTERM, SIGHUP and SIGQUIT back while it lives, so that what it guards is
+// never left half done; a signal that came meanwhile acts when it goes.
+class HeldSignals {
+public:
+    HeldSignals();
+    ~HeldSignals();
+    HeldSignals(const HeldSignals&) = delete;
+    HeldSignals& operator=(const HeldSignals&) = delete;
+
+private:
+    sigset_t before_;
 };
 
 // An output file claimed under its name. A regular file, a link to one or no file yet is
@@ -35,7 +50,8 @@ public:
     // Appends the bytes whole, or cuts the file back to what it held before them (a device
     // cannot be cut back); 0, or the reason as an errno value.
     int append(std::string_view bytes) noexcept;
-    // Flushes the file to the disk and puts it in place under the name; throws OutputFailure.
+    // Flushes the file to the disk and puts it in place under the name, with the signals held
+    // back meanwhile; throws OutputFailure.
     void commit();
     // Flushes the file to the disk and closes it; 0, or the reason as an errno value.
     int close() noexcept;
@@ -73,7 +89,7 @@ public:
     bool failed() const override { return failed_; }
 
 private:
-    PreparedOutput file_;
+    std::unique_ptr<PreparedOutput> file_;
     ByteSink& errors_;
     bool finished_ = false;
     bool failed_ = false;

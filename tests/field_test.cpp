@@ -123,7 +123,8 @@ TEST(ReadF15, AcceptedAndRejected) {
         {"1E5.", std::nullopt},
         {"1E5E", std::nullopt},
         {"1ee5", std::nullopt},
-        {"1\t", std::nullopt},
+        {"1\t", 1.0f},
+        {"\t-1\t.5\t", -1.5f},
         {"1\r", std::nullopt},
         {"1e1 x", std::nullopt},
     };
@@ -173,7 +174,7 @@ TEST(ReadI, AcceptedAndRejected) {
         {"12345", 4, 1234}, {"123456", 5, 12345}, {"-", 4, 0},  {"+", 4, 0},        {"-1", 4, -1},
         {"- 1", 4, -1},   {" ,1", 4, 0},     {"2", 4, 2},        {"   2", 4, 2},     {"    2", 4, 0},
         {"x", 4, std::nullopt},  {"1.5", 4, std::nullopt}, {"--1", 4, std::nullopt}, {"1-2", 4, std::nullopt},
-        {"1+", 4, std::nullopt}, {"\t1", 4, std::nullopt}, {"12a", 5, std::nullopt}, {"1234x", 4, 1234},
+        {"1+", 4, std::nullopt}, {"\t1", 4, 1}, {"1\t2\t", 5, 12}, {"1\r", 4, std::nullopt}, {"12a", 5, std::nullopt}, {"1234x", 4, 1234},
     };
     for (const ICase& c : cases) {
         SCOPED_TRACE(c.line);

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <set>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,16 +17,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The folder's entries, each with a letter for its kind: f file, l link, d folder, p FIFO.
-std::set<std::string> entries(const TempDir& dir) {
-    std::set<std::string> names;
-    for (const fs::directory_entry& entry : fs::directory_iterator(dir.path())) {
-        const fs::file_status status = entry.symlink_status();
-        const char kind = fs::is_symlink(status) ? 'l' : fs::is_directory(status) ? 'd' : fs::is_fifo(status) ? 'p' : 'f';
-        names.insert(entry.path().filename().string() + " " + kind);
-    }
-    return names;
-}
+std::set<std::string> entries(const TempDir& dir) { return test::entries(dir.path()); }
 
 std::string failureOf(const std::string& name) {
     try {
@@ -121,23 +113,33 @@ TEST(PreparedOutput, NamesThatAreRefused) {
     EXPECT_EQ(entries(dir), before);
 }
 
+// As root the nodes are made here, so that a fault could not replace the machine's own.
 TEST(PreparedOutput, DevicesAreWrittenAsTheyAre) {
+    TempDir dir;
+    std::string null = "/dev/null", full = "/dev/full";
+    if (::geteuid() == 0) {
+        null = dir.file("null");
+        full = dir.file("full");
+        ASSERT_EQ(::mknod(null.c_str(), S_IFCHR | 0666, ::makedev(1, 3)), 0);
+        ASSERT_EQ(::mknod(full.c_str(), S_IFCHR | 0666, ::makedev(1, 7)), 0);
+    }
     {
-        PreparedOutput output("/dev/null");
+        PreparedOutput output(null);
         output.write("discarded\n");
         output.commit();
         EXPECT_EQ(output.close(), 0);
     }
-    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+    EXPECT_TRUE(fs::is_character_file(null));
 
-    PreparedOutput full("/dev/full");
-    EXPECT_EQ(full.append("a block\n"), ENOSPC);
+    PreparedOutput output(full);
+    EXPECT_EQ(output.append("a block\n"), ENOSPC);
     try {
-        full.write("a block\n");
-        ADD_FAILURE() << "a write to /dev/full succeeded";
+        output.write("a block\n");
+        ADD_FAILURE() << "a write to a full device succeeded";
     } catch (const OutputFailure& failure) {
-        EXPECT_EQ(std::string(failure.what()), "cannot write output file \"/dev/full\": No space left on device");
+        EXPECT_EQ(std::string(failure.what()), "cannot write output file \"" + full + "\": No space left on device");
     }
+    EXPECT_TRUE(fs::is_character_file(full));
 }
 
 // Starts `count` processes that each claim the name and commit at once, then hold it until

@@ -43,6 +43,11 @@ struct Gathering {
 void onCell(void* data, std::size_t size, void* context) {
     auto& g = *static_cast<Gathering*>(context);
     if (g.stopped) return;
+    if (size > CsvReader::maxCellBytes) {
+        g.fault = CsvFault{g.rows + 1, "a cell of more than " + std::to_string(CsvReader::maxCellBytes) + " bytes"};
+        g.stopped = true;
+        return;
+    }
     if (g.ends.size() == CsvReader::maxCells) {
         g.fault = CsvFault{g.rows + 1, "a row of more than " + std::to_string(CsvReader::maxCells) + " cells"};
         g.stopped = true;

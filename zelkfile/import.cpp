@@ -174,15 +174,27 @@ private:
         for (std::size_t i = 0; i < row.cells.size(); ++i) {
             if (trimmed(row.cells[i]).empty()) continue;
             const std::string place = "column " + std::to_string(i + 1);
-            if (i >= columnAt_.size())
-                error(row.number, place, "a value beyond the columns of the header row");
-            else if (columnAt_[i] == unnamed)
-                error(row.number, place, "a value in a column that the header row does not name");
+            if (i >= columnAt_.size()) {
+                error(row.number, place,
+                      "a value beyond the " + std::to_string(columnAt_.size()) + " columns of the header row");
+                break;
+            }
+            if (columnAt_[i] == unnamed) error(row.number, place, "a value in a column that the header row does not name");
         }
         const std::optional<int> unit =
             menu(row, waterUnitColumn, 1, 2, 1, "a water unit: empty, 1 (mg/kg) or 2 (m-mole/l)");
         const std::optional<int> form = menu(row, steamFormColumn, 0, 9, 0, "a steam form: empty or 0 to 9");
-        if (!unit || !form) return;
+        if (!unit || !form) {
+            // Without the menus, which columns the row may fill is unknown; its cells are still
+            // checked one by one.
+            for (int column = 0; column < columnCount; ++column) {
+                const Column& info = columns[static_cast<std::size_t>(column)];
+                const std::string_view value = cell(row, column);
+                if (info.kind == ColumnKind::text) text(row, info, value);
+                if (info.kind == ColumnKind::number) number(row, info, value, decimalComma);
+            }
+            return;
+        }
 
         // A value that the row's menus do not ask would be lost without a word.
         for (int column = 0; column < columnCount; ++column) {
