@@ -2,12 +2,7 @@
 // the closing tags last, all into a temporary file that is renamed into place at the end.
 #include "zelkfile/na_k_mg_diagram.hpp"
 
-#include <cerrno>
 #include <cmath>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "zelkfile/text.hpp"
 #include "zelkfile/geothermometers.hpp"
@@ -125,24 +120,13 @@ Point naKMgPoint(double na, double k, double mg) {
             (a * naCorner.y + b * kCorner.y + c * mgCorner.y) / sum};
 }
 
-NaKMgDiagram::~NaKMgDiagram() {
-    if (fd_ >= 0) {
-        ::close(fd_);
-        ::unlink(temporary_.c_str());
-    }
-}
-
 bool NaKMgDiagram::open(std::string& error) {
-    temporary_ = path_ + ".XXXXXX";
-    fd_ = ::mkstemp(temporary_.data());
-    if (fd_ < 0) {
-        error = concat({path_, ": cannot create a temporary file beside it: ", std::strerror(errno)});
+    try {
+        file_ = std::make_unique<PreparedOutput>(path_);
+    } catch (const OutputFailure& failure) {
+        error = failure.what();
         return false;
     }
-    // mkstemp makes the file private; the picture gets the permissions of any new file.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd_, 0666 & ~mask);
     write(frame());
     return true;
 }
@@ -163,14 +147,12 @@ void NaKMgDiagram::write(std::string_view text) {
 }
 
 void NaKMgDiagram::flush() {
-    std::string_view rest = buffer_;
-    while (!rest.empty() && writeError_ == 0) {
-        const ssize_t put = ::write(fd_, rest.data(), rest.size());
-        if (put < 0) {
-            if (errno != EINTR) writeError_ = errno;
-            continue;
+    if (writeError_.empty()) {
+        try {
+            file_->write(buffer_);
+        } catch (const OutputFailure& failure) {
+            writeError_ = failure.what();
         }
-        rest.remove_prefix(static_cast<std::size_t>(put));
     }
     buffer_.clear();
 }
@@ -178,14 +160,15 @@ void NaKMgDiagram::flush() {
 bool NaKMgDiagram::commit(std::string& error) {
     write("</svg>\n");
     flush();
-    if (writeError_ == 0 && ::fsync(fd_) != 0) writeError_ = errno;
-    if (::close(fd_) != 0 && writeError_ == 0) writeError_ = errno;
-    fd_ = -1;
-    if (writeError_ == 0 && ::rename(temporary_.c_str(), path_.c_str()) != 0) writeError_ = errno;
-    if (writeError_ == 0) return true;
-    ::unlink(temporary_.c_str());
-    error = concat({path_, ": ", std::strerror(writeError_)});
-    return false;
+    if (writeError_.empty()) {
+        try {
+            file_->commit();
+        } catch (const OutputFailure& failure) {
+            writeError_ = failure.what();
+        }
+    }
+    error = writeError_;
+    return writeError_.empty();
 }
 
 }  // namespace zelk::workbench

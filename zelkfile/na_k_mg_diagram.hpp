@@ -2,8 +2,11 @@
 // then one labelled point per sample, written as the samples come.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
+
+#include "record/output_file.hpp"
 
 namespace zelk::workbench {
 
@@ -18,17 +21,13 @@ inline constexpr Point kCorner{700, 660};
 inline constexpr Point mgCorner{400, 140.38475772933678};  // 660 - 300 sqrt(3)
 Point naKMgPoint(double na, double k, double mg);
 
-// The file appears whole at commit or not at all: until then it is a temporary file in the
-// same folder, removed by the destructor if commit was not reached.
+// The file appears whole at commit or not at all, under the rules of every output file: a
+// new file beside the name until then, an earlier file kept as a numbered backup.
 class NaKMgDiagram {
 public:
     explicit NaKMgDiagram(std::string path) : path_(std::move(path)) {}
-    ~NaKMgDiagram();
-    NaKMgDiagram(const NaKMgDiagram&) = delete;
-    NaKMgDiagram& operator=(const NaKMgDiagram&) = delete;
 
-    // Creates the temporary file and writes the triangle and its lines; false with the
-    // reason in error.
+    // Claims the name and writes the triangle and its lines; false with the reason in error.
     bool open(std::string& error);
     // One sample, labelled by its sample number (a single-byte text of the block, taken as
     // Latin-1); the file name and the sample's place in it show on hover.
@@ -41,10 +40,9 @@ private:
     void flush();
 
     std::string path_;
-    std::string temporary_;
-    int fd_ = -1;
+    std::unique_ptr<PreparedOutput> file_;
     std::string buffer_;
-    int writeError_ = 0;  // errno of the first failed write
+    std::string writeError_;  // the first write that failed
 };
 
 }  // namespace zelk::workbench
