@@ -57,9 +57,9 @@ install: build
 package: build
 	cd $(BUILD) && cpack -G DEB
 
-# Writes the examples' transcripts and output files anew from the built program.
+# Writes the examples' transcripts and output files anew from the built programs.
 examples: build
-	examples/generate $(BUILD)/zelk
+	examples/generate $(BUILD)/zelk $(BUILD)/zelkfile
 
 bench:
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DZELK_BENCH=ON -DBUILD_TESTING=OFF

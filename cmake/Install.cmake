@@ -1,9 +1,9 @@
-# Installation (bin, manual page, documentation with the worked examples) and the Debian
-# package that `make package` builds from the same rules.
+# Installation (both programs, their manual pages, documentation with the worked examples)
+# and the Debian package that `make package` builds from the same rules.
 include(GNUInstallDirs)
 
-install(TARGETS zelk RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES ${PROJECT_SOURCE_DIR}/zelk.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(TARGETS zelk zelkfile RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/zelk.1 ${PROJECT_SOURCE_DIR}/zelkfile.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples DESTINATION ${CMAKE_INSTALL_DOCDIR}
         PATTERN "*.received" EXCLUDE PATTERN "generate" EXCLUDE)
@@ -27,7 +27,9 @@ set(CPACK_PACKAGE_DESCRIPTION
     "m-mole/l and the steam-phase gas data in any of nine customary forms.\n"
     "Every screen can be corrected before it is left. Each sample is converted\n"
     "into canonical units and appended as one fixed 34-line block to a text\n"
-    "file, the KAVIX input file. Answers may be typed or piped from a file.")
+    "file, the KAVIX input file. Answers may be typed or piped from a file.\n"
+    "zelkfile brings a lab's table (CSV) into that file through the same\n"
+    "screens, exports the file back to a table, and checks output files.")
 string(REPLACE ";" "" CPACK_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)

@@ -39,6 +39,16 @@ void expectExampleRuns(const fs::path& program) {
     EXPECT_EQ(readFile(folder.file("kavix.in")), readFile(base.string() + ".out"));
 }
 
+// Runs zelkfile on the worked table; compares with the output file kept beside it.
+void expectTableImports(const fs::path& program) {
+    TempDir folder;
+    const fs::path table = source / "examples" / "lab-table";
+    const auto [errors, status] = runShell(shellWord(program) + " import " + shellWord(table.string() + ".csv") +
+                                           " -o " + shellWord(folder.file("out")));
+    EXPECT_EQ(status, 0) << errors;
+    EXPECT_EQ(readFile(folder.file("out")), readFile(table.string() + ".out"));
+}
+
 TEST(Install, PutsProgramManualAndDocumentationUnderThePrefix) {
     TempDir prefix;
     const auto [log, status] = runShell("cmake --install " + shellWord(build) + " --prefix " + shellWord(prefix.path()));
@@ -54,6 +64,8 @@ TEST(Install, PutsProgramManualAndDocumentationUnderThePrefix) {
         }
     }
     expectExampleRuns(root / "bin/zelk");
+    EXPECT_EQ(readFile((root / "share/man/man1/zelkfile.1").string()), readFile((source / "zelkfile.1").string()));
+    expectTableImports(root / "bin/zelkfile");
 }
 
 class Package : public testing::Test {
@@ -88,6 +100,7 @@ TEST_F(Package, NamesItselfAndItsVersionFromTheBanner) {
     EXPECT_NE(field("Maintainer"), "");
     EXPECT_NE(field("Description").find("geothermal"), std::string::npos);
     EXPECT_NE(field("Depends").find("libc6"), std::string::npos);
+    EXPECT_NE(field("Depends").find("libcsv"), std::string::npos);
 }
 
 TEST_F(Package, UnpacksToAProgramThatRunsAnExample) {
@@ -98,6 +111,7 @@ TEST_F(Package, UnpacksToAProgramThatRunsAnExample) {
     EXPECT_TRUE(fs::exists(usr / "share/doc/zelk/README.md"));
     EXPECT_TRUE(fs::exists(usr / "share/doc/zelk/examples" / (example + ".answers")));
     expectExampleRuns(usr / "bin/zelk");
+    expectTableImports(usr / "bin/zelkfile");
 }
 
 TEST_F(Package, CarriesTheManualGzippedWithoutNameOrTime) {
@@ -112,6 +126,7 @@ TEST_F(Package, CarriesTheManualGzippedWithoutNameOrTime) {
     EXPECT_EQ(gz.substr(4, 4), std::string(4, '\0')) << "a time stamp is stored";
     EXPECT_EQ(gz[8], 2) << "not compressed with -9";
     EXPECT_EQ(runShell("gzip -dc " + shellWord(man / "zelk.1.gz")).first, readFile((source / "zelk.1").string()));
+    EXPECT_EQ(runShell("gzip -dc " + shellWord(man / "zelkfile.1.gz")).first, readFile((source / "zelkfile.1").string()));
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 // first error each row's block goes into a new file beside the name, put in place only when
 // the whole table was good. A device cannot be taken back: for one, the table is read twice,
 // checked first and written only when it has no error.
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -171,6 +172,9 @@ private:
     }
 
     void sample(const CsvRow& row, bool decimalComma) {
+        // A spreadsheet writes rows of nothing but separators below a table: no sample.
+        if (std::all_of(row.cells.begin(), row.cells.end(), [](std::string_view c) { return trimmed(c).empty(); }))
+            return;
         for (std::size_t i = 0; i < row.cells.size(); ++i) {
             if (trimmed(row.cells[i]).empty()) continue;
             const std::string place = "column " + std::to_string(i + 1);
@@ -252,6 +256,9 @@ private:
             value = value.substr(0, width);
         }
         line(value);
+        // A carriage return at the end of an answer counts as part of its line end; a blank
+        // after it, which the field's padding gives anyway, keeps it in the text.
+        if (value.ends_with('\r')) answers_.insert(answers_.size() - 1, " ");
     }
 
     // A number as the answer that the F15.0 field reads back to exactly the cell's value: the
