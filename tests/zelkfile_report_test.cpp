@@ -79,13 +79,11 @@ void expectApproved(const fs::path& approved, const std::string& got) {
                   << approved.filename().string() << ".received";
 }
 
-// The report of every example file, run from the source folder so that the names are short.
+// The report of the imported lab table and of a file of the dialogue with two samples, run
+// from the source folder so that the names are short.
 TEST(Report, OfTheExamplesAsApproved) {
     const fs::path source(ZELK_SOURCE_DIR);
-    std::vector<std::string> files;
-    for (const fs::directory_entry& entry : fs::directory_iterator(source / "examples"))
-        if (entry.path().extension() == ".out") files.push_back("examples/" + entry.path().filename().string());
-    std::sort(files.begin(), files.end());
+    std::vector<std::string> files = {"examples/lab-table.out", "examples/steam-8-residual-gas-mgkg.out"};
     const fs::path here = fs::current_path();
     fs::current_path(source);
     const Result table = report(files);
