@@ -92,8 +92,13 @@ int renameNew(const std::string& from, const std::string& to) {
 
 PreparedOutput::PreparedOutput(std::string name) : name_(std::move(name)) {
     if (name_.empty()) fail("open", name_, ENOENT);
-    claimName();
-    if (kind_ != Kind::device) createBeside();
+    try {
+        claimName();
+        if (kind_ != Kind::device) createBeside();
+    } catch (...) {
+        release();  // no destructor runs for an object that was never made
+        throw;
+    }
 }
 
 // What the name is now: sets kind_, and for a regular file holds it open and locked in
@@ -172,10 +177,14 @@ void PreparedOutput::createBeside() {
     lockWhole(fd_);
 }
 
-PreparedOutput::~PreparedOutput() {
+PreparedOutput::~PreparedOutput() { release(); }
+
+void PreparedOutput::release() noexcept {
     if (!temporary_.empty()) ::unlink(temporary_.c_str());
     if (fd_ >= 0) ::close(fd_);
     if (oldFd_ >= 0) ::close(oldFd_);
+    temporary_.clear();
+    fd_ = oldFd_ = -1;
 }
 
 int PreparedOutput::append(std::string_view bytes) noexcept {

@@ -64,6 +64,7 @@ private:
     enum class Kind { absent, regular, emptyRegular, device };
 
     void claimName();
+    void release() noexcept;
     void createBeside();
     bool putInPlace();
 

@@ -8,13 +8,20 @@
 
 namespace zelk::workbench {
 
-std::string diagnostic(std::string_view file, long line, long column, std::string_view message) {
+std::string diagnostic(std::string_view file, long line, std::string_view column, std::string_view message) {
     std::string text = std::string(file) + ":" + std::to_string(line) + ":";
-    if (column > 0) text += std::to_string(column) + ":";
+    if (!column.empty()) {
+        text += column;
+        text += ":";
+    }
     text += " ";
     text += message;
     text += '\n';
     return text;
+}
+
+std::string diagnostic(std::string_view file, long line, long column, std::string_view message) {
+    return diagnostic(file, line, column > 0 ? std::to_string(column) : std::string(), message);
 }
 
 std::string describe(const FieldNote& note) {

@@ -11,6 +11,8 @@ namespace zelk::workbench {
 
 // "FILE:LINE:COLUMN: message\n"; without the column when it is 0.
 std::string diagnostic(std::string_view file, long line, long column, std::string_view message);
+// The same with the column given by name ("FILE:ROW:water_Cl: message\n"); none when empty.
+std::string diagnostic(std::string_view file, long line, std::string_view column, std::string_view message);
 
 // A field without a usable value: its name and what is wrong with it.
 std::string describe(const FieldNote& note);

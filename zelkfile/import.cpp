@@ -11,11 +11,8 @@
 // the whole table was good. A device cannot be taken back: for one, the table is read twice,
 // checked first and written only when it has no error.
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <stdexcept>
-#include <unistd.h>
 #include <vector>
 
 #include "dialogue/field.hpp"
@@ -116,8 +113,6 @@ public:
         return errorCount_;
     }
 
-    long samples() const { return samples_; }
-
 private:
     void error(long row, std::string_view column, std::string_view message) {
         ++errorCount_;
@@ -127,11 +122,7 @@ private:
         say(row, column, "warning: " + std::string(message));
     }
     void say(long row, std::string_view column, std::string_view message) {
-        if (!report_) return;
-        std::string line = std::string(table_) + ":" + std::to_string(row) + ":";
-        if (!column.empty()) line += std::string(column) + ":";
-        line += " " + std::string(message) + "\n";
-        errors_.write(line);
+        if (report_) errors_.write(diagnostic(table_, row, column, message));
     }
 
     void header(const CsvRow& row) {
@@ -298,7 +289,6 @@ private:
         Console console(source, screens);
         enterSample(console, record_, *file_, block_);
         if (console.readLine() != last) throw InternalError("the dialogue left answers unread");
-        ++samples_;
     }
 
     // For a cell of the header row that names no column: no name, or a wrong one (reported once).
@@ -313,7 +303,6 @@ private:
     std::array<int, columnCount> cellOf_{};
     std::vector<int> columnAt_;
     long errorCount_ = 0;
-    long samples_ = 0;
     std::string answers_;
     SampleRecord record_;
     TextBuffer block_{2048};
