@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Times zelkfile on large inputs: import of a table of N rows (the worked lab table of
-examples/ repeated, every water unit and steam form), export of the file that gives, and
-check of it. Prints the CPU time (user + system) and the peak memory of each run, the median
+examples/ repeated, every water unit and steam form), export of the file that gives, check
+of it, and its report (report+: as CSV, with the Na-K-Mg diagram). Prints the CPU time (user + system) and the peak memory of each run, the median
 of three runs, for each size.
 
 Usage: bench/zelkfile_bench.py path/to/zelkfile [ROWS...]   (default 10000 100000)
@@ -55,11 +55,13 @@ def main():
                 ("import", [zelkfile, "import", table_path, "-o", out], None),
                 ("export", [zelkfile, "export", out], None),
                 ("check", [zelkfile, "check", out], None),
+                ("report", [zelkfile, "report", out], None),
+                ("report+", [zelkfile, "report", out, "--csv", "--svg", os.path.join(work, "na-k-mg.svg")], None),
             ):
                 seconds, peak = measure(command, output)
                 print(f"{size:>8} {verb:>8} {seconds:>7.2f} {peak / 1024:>9.1f}")
             for name in os.listdir(work):
-                if name.startswith("kavix.in.~"):
+                if name.startswith("kavix.in.~") or name.startswith("na-k-mg.svg.~"):
                     os.remove(os.path.join(work, name))
 
 

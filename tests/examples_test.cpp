@@ -27,14 +27,9 @@ std::vector<std::string> exampleNames() {
 
 // A mismatch leaves NAME.console.received or NAME.out.received beside the example, for diff.
 void expectSame(const fs::path& kept, const std::string& got) {
-    const fs::path received = kept.string() + ".received";
-    if (readFile(kept.string()) == got) {
-        fs::remove(received);
-        return;
-    }
-    writeFile(received.string(), got);
+    if (matchesKept(kept.string(), got)) return;
     ADD_FAILURE() << kept.filename().string() << " differs from what the program gives now; see "
-                  << received.filename().string() << " (make examples writes them anew)";
+                  << kept.filename().string() << ".received (make examples writes them anew)";
 }
 
 class Example : public testing::TestWithParam<std::string> {};

@@ -25,6 +25,7 @@ const VerbEntry verbs[] = {
     {"export", exportFile, "write every block of an output file as one table row", exportHelp},
     {"check", checkFiles, "read output files and report every problem in them", checkHelp},
     {"template", printTemplate, "print the header row with every column", templateHelp},
+    {"report", reportFiles, "geothermometers of every sample, and the Na-K-Mg diagram", reportHelp},
 };
 
 // Standard output, where a table goes: a write that fails is not lost without a word.

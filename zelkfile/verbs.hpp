@@ -28,6 +28,7 @@ extern const std::string_view importHelp;
 extern const std::string_view exportHelp;
 extern const std::string_view checkHelp;
 extern const std::string_view templateHelp;
+extern const std::string_view reportHelp;
 
 // The header row of a table with every column, ended by a line feed.
 std::string headerRow(char separator);
@@ -36,5 +37,6 @@ int importTable(Arguments arguments, ByteSink& out, ByteSink& errors);
 int exportFile(Arguments arguments, ByteSink& out, ByteSink& errors);
 int checkFiles(Arguments arguments, ByteSink& out, ByteSink& errors);
 int printTemplate(Arguments arguments, ByteSink& out, ByteSink& errors);
+int reportFiles(Arguments arguments, ByteSink& out, ByteSink& errors);
 
 }  // namespace zelk::workbench

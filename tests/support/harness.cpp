@@ -84,6 +84,16 @@ void writeFile(const std::string& path, const std::string& bytes) {
     out << bytes;
 }
 
+bool matchesKept(const std::string& kept, const std::string& got) {
+    const std::string received = kept + ".received";
+    if (readFile(kept) == got) {
+        std::filesystem::remove(received);
+        return true;
+    }
+    writeFile(received, got);
+    return false;
+}
+
 namespace {
 
 Run collect(int pid, const std::string& out, const std::string& err) {

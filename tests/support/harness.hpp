@@ -98,6 +98,9 @@ std::string readFile(const std::string& path);
 // l symbolic link, d folder, p FIFO, c character device, ? anything else.
 std::set<std::string> entries(const std::string& folder);
 void writeFile(const std::string& path, const std::string& bytes);
+// Whether got is the file kept; when not, got is left beside it as KEPT.received for diff
+// (and removed again once they agree).
+bool matchesKept(const std::string& kept, const std::string& got);
 
 // What a shell command writes (standard output with standard error joined to it), and its
 // status as the shell gives it.

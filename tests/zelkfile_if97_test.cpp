@@ -1,0 +1,87 @@
+// The saturation line against the IF97 release's own check values and, on a grid of
+// pressures, against Debian's python3-iapws.
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "zelkfile/if97.hpp"
+
+namespace zelk::if97 {
+namespace {
+
+double relative(double value, double expected) { return std::fabs(value - expected) / std::fabs(expected); }
+
+// The release gives its check values to nine significant digits.
+TEST(If97, ReleaseCheckValues) {
+    struct Case {
+        const char* what;
+        double value;
+        double expected;
+    };
+    const Case cases[] = {
+        {"Ts(0.1 MPa)", saturationTemperature(0.1), 372.755919},
+        {"Ts(1 MPa)", saturationTemperature(1), 453.035632},
+        {"Ts(10 MPa)", saturationTemperature(10), 584.149488},
+        {"h1(3 MPa, 300 K)", region1Enthalpy(3, 300), 115.331273},
+        {"h1(80 MPa, 300 K)", region1Enthalpy(80, 300), 184.142828},
+        {"h1(3 MPa, 500 K)", region1Enthalpy(3, 500), 975.542239},
+        {"h2(0.0035 MPa, 300 K)", region2Enthalpy(0.0035, 300), 2549.91145},
+        {"h2(0.0035 MPa, 700 K)", region2Enthalpy(0.0035, 700), 3335.68375},
+        {"h2(30 MPa, 700 K)", region2Enthalpy(30, 700), 2631.49474},
+        {"p3(500 kg/m3, 650 K)", region3Pressure(500, 650), 25.5837018},
+        {"p3(200 kg/m3, 650 K)", region3Pressure(200, 650), 22.2930643},
+        {"p3(500 kg/m3, 750 K)", region3Pressure(500, 750), 78.3095639},
+        {"h3(500 kg/m3, 650 K)", region3Enthalpy(500, 650), 1863.43019},
+        {"h3(200 kg/m3, 650 K)", region3Enthalpy(200, 650), 2375.12401},
+        {"h3(500 kg/m3, 750 K)", region3Enthalpy(500, 750), 2258.68845},
+    };
+    for (const Case& c : cases) EXPECT_LT(relative(c.value, c.expected), 5e-9) << c.what << " = " << c.value;
+}
+
+TEST(If97, NoSaturationOffTheLine) {
+    EXPECT_FALSE(saturation(611.2e-6));
+    EXPECT_FALSE(saturation(22.0641));
+    EXPECT_FALSE(saturation(0));
+    EXPECT_FALSE(saturation(-1));
+    EXPECT_FALSE(saturation(std::numeric_limits<double>::quiet_NaN()));
+    EXPECT_FALSE(saturation(std::numeric_limits<double>::infinity()));
+    ASSERT_TRUE(saturation(triplePressure));
+    ASSERT_TRUE(saturation(criticalPressure));
+    EXPECT_EQ(saturation(criticalPressure)->liquidEnthalpy, saturation(criticalPressure)->vapourEnthalpy);
+}
+
+// Every pressure of the reference script's grid, from the triple point to the critical point,
+// within 1e-9 of the Python module.
+TEST(If97, AgreesWithPythonIapws) {
+    const std::string command = "/usr/bin/python3 " ZELK_SOURCE_DIR "/tests/support/if97_reference.py";
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+    ASSERT_TRUE(pipe) << command;
+    std::string text;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe.get())) > 0;) text.append(buffer, n);
+    ASSERT_EQ(pclose(pipe.release()), 0) << command << " failed: is python3-iapws installed?";
+
+    std::istringstream lines(text);
+    int count = 0;
+    double worst = 0;
+    for (double p, t, liquid, vapour; lines >> p >> t >> liquid >> vapour; ++count) {
+        const std::optional<Saturation> s = saturation(p);
+        ASSERT_TRUE(s) << p;
+        for (auto [value, expected, what] : {std::tuple{s->temperature, t, "T"},
+                                             std::tuple{s->liquidEnthalpy, liquid, "h'"},
+                                             std::tuple{s->vapourEnthalpy, vapour, "h''"}}) {
+            EXPECT_LT(relative(value, expected), 1e-9) << what << " at " << p << " MPa: " << value << " against " << expected;
+            worst = std::max(worst, relative(value, expected));
+        }
+    }
+    EXPECT_GT(count, 400);
+    std::printf("%d pressures, largest relative difference %.3g\n", count, worst);
+}
+
+}  // namespace
+}  // namespace zelk::if97

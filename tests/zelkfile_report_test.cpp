@@ -1,0 +1,300 @@
+// zelkfile report: the examples' report kept as approved text, the CSV's columns, the Na-K-Mg
+// diagram as XML, and files that are not what they should be.
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "record/outfil.hpp"
+#include "support/harness.hpp"
+#include "zelkfile/geothermometers.hpp"
+#include "zelkfile/text.hpp"
+#include "zelkfile/verbs.hpp"
+
+namespace zelk::workbench {
+namespace {
+
+namespace fs = std::filesystem;
+using test::readFile;
+using test::TempDir;
+using test::writeFile;
+
+struct Result {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+Result report(const std::vector<std::string>& words) {
+    const std::vector<std::string_view> arguments(words.begin(), words.end());
+    StringSink out, err;
+    const int status = reportFiles(arguments, out, err);
+    return {status, out.bytes(), err.bytes()};
+}
+
+struct Water {
+    const char* number;
+    float sio2, na, k, mg, ca;
+    float pressure = 0, enthalpy = 0;
+};
+
+SampleRecord record(const Water& w) {
+    SampleRecord r;
+    readA(w.number, r.sampleNumber);
+    readA("", r.sampleLocation);
+    r.waterConc[9] = w.sio2;
+    r.waterConc[10] = w.na;
+    r.waterConc[11] = w.k;
+    r.waterConc[12] = w.mg;
+    r.waterConc[13] = w.ca;
+    r.samplingPressure = w.pressure;
+    r.fluidEnthalpy = w.enthalpy;
+    return r;
+}
+
+std::string blocks(const std::vector<Water>& waters) {
+    TextBuffer out;
+    for (const Water& w : waters) formatBlock(out, record(w));
+    return out.str();
+}
+
+std::vector<std::string> split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    std::stringstream stream(text);
+    for (std::string part; std::getline(stream, part, separator);) parts.push_back(part);
+    if (!text.empty() && text.back() == separator) parts.push_back("");
+    return parts;
+}
+
+// A mismatch leaves NAME.received beside the approved file, for diff.
+void expectApproved(const fs::path& approved, const std::string& got) {
+    if (test::matchesKept(approved.string(), got)) return;
+    ADD_FAILURE() << approved.filename().string() << " differs from the report of today; see "
+                  << approved.filename().string() << ".received";
+}
+
+// The report of the imported lab table and of a file of the dialogue with two samples, run
+// from the source folder so that the names are short.
+TEST(Report, OfTheExamplesAsApproved) {
+    const fs::path source(ZELK_SOURCE_DIR);
+    std::vector<std::string> files = {"examples/lab-table.out", "examples/steam-8-residual-gas-mgkg.out"};
+    const fs::path here = fs::current_path();
+    fs::current_path(source);
+    const Result table = report(files);
+    files.push_back("--csv");
+    const Result csv = report(files);
+    fs::current_path(here);
+
+    EXPECT_EQ(table.status, 0);
+    EXPECT_EQ(table.err, "");
+    expectApproved(source / "tests/report/examples.approved", table.out);
+    EXPECT_EQ(csv.status, 0);
+    EXPECT_EQ(csv.err, "");
+    expectApproved(source / "tests/report/examples-csv.approved", csv.out);
+}
+
+TEST(Report, CsvColumnsFullPrecisionAndEmptyCells) {
+    TempDir folder;
+    const std::vector<Water> waters = {
+        {"A-1", 480, 1250, 210, 0.04f, 5.1f, 9.2f, 1280},
+        {"B,\"2\"", 0, 900, 120, 0, 4},  // no silica, no Mg
+    };
+    writeFile(folder.file("lab.out"), blocks(waters));
+    const Result r = report({folder.file("lab.out"), "--csv"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::vector<std::string> rows = split(r.out, '\n');
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[0],
+              "file,sample,sample_number,steam_fraction,quartz,quartz_steam_loss,chalcedony,alpha_cristobalite,"
+              "beta_cristobalite,amorphous_silica,na_k_fournier,na_k_giggenbach,na_k_truesdell,k_mg,na_k_ca,"
+              "maturity_index,maturity");
+    EXPECT_EQ(rows[3], "");
+
+    // Each cell reads back to exactly the value computed, in the order of the columns.
+    const std::vector<std::optional<double> Geothermometers::*> order = {
+        &Geothermometers::steamFraction,    &Geothermometers::quartz,          &Geothermometers::quartzSteamLoss,
+        &Geothermometers::chalcedony,       &Geothermometers::alphaCristobalite, &Geothermometers::betaCristobalite,
+        &Geothermometers::amorphousSilica, &Geothermometers::naKFournier,     &Geothermometers::naKGiggenbach,
+        &Geothermometers::naKTruesdell,     &Geothermometers::kMg,             &Geothermometers::naKCa,
+        &Geothermometers::maturityIndex};
+    for (std::size_t i = 0; i < waters.size(); ++i) {
+        const Geothermometers g = geothermometers(record(waters[i]));
+        const std::string row = rows[i + 1];
+        const std::string head = folder.file("lab.out") + "," + std::to_string(i + 1) + ",";
+        ASSERT_EQ(row.rfind(head, 0), 0u) << row;
+        std::vector<std::string> cells = split(row.substr(head.size() + (i == 0 ? 4 : 10)), ',');
+        ASSERT_EQ(cells.size(), order.size() + 1) << row;
+        for (std::size_t c = 0; c < order.size(); ++c) {
+            const std::optional<double> value = g.*order[c];
+            if (!value)
+                EXPECT_EQ(cells[c], "") << row << " cell " << c;
+            else
+                EXPECT_EQ(std::strtod(cells[c].c_str(), nullptr), *value) << row << " cell " << c;
+        }
+        EXPECT_EQ(cells.back(), g.maturityIndex ? name(maturity(*g.maturityIndex)) : "");
+    }
+    EXPECT_NE(rows[1].find(",A-1,"), std::string::npos);
+    EXPECT_NE(rows[2].find(",\"B,\"\"2\"\"\","), std::string::npos) << rows[2];
+}
+
+// Temperatures to 1 °C and x to three decimals, from the value itself rather than a
+// printf guess: ties go to even on the exact binary value, and a negative zero loses its sign.
+TEST(Report, DecimalsAreExact) {
+    EXPECT_EQ(fixed(2.5, 0), "2");
+    EXPECT_EQ(fixed(3.5, 0), "4");
+    EXPECT_EQ(fixed(-0.4, 0), "0");
+    EXPECT_EQ(fixed(-0.6, 0), "-1");
+    EXPECT_EQ(fixed(0.0005, 3), "0.001");  // the double is just above 0.0005
+    EXPECT_EQ(fixed(0.0015, 3), "0.002");  // and this one just above 0.0015
+    EXPECT_EQ(fixed(1e21, 0), "1000000000000000000000");
+    EXPECT_EQ(shortest(0.1), "0.1");
+    EXPECT_EQ(shortest(0.1 + 0.2), "0.30000000000000004");
+}
+
+TEST(Report, TableShowsNoValueAsDash) {
+    TempDir folder;
+    writeFile(folder.file("a.out"), blocks({{"NO-SILICA", 0, 1000, 100, 1, 10}}));
+    const Result r = report({folder.file("a.out")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::vector<std::string> rows = split(r.out, '\n');
+    const std::string row = rows[rows.size() - 2];
+    // No silica: six dashes; Na/K and the rest have values; MI 2.26.
+    EXPECT_NE(row.find("NO-SILICA        0.000     -     -     -     -     -     -   217   232   188   168"),
+              std::string::npos)
+        << row;
+    EXPECT_NE(row.find(" 2.26  partial equilibrium"), std::string::npos) << row;
+}
+
+// A fault in any file prints nothing and writes no diagram; the fault is told as check tells
+// it, with its line and column.
+TEST(Report, FaultyFilePrintsNothing) {
+    TempDir folder;
+    const std::string good = blocks({{"G-1", 300, 1000, 100, 1, 10}});
+    std::string bad = blocks({{"B-1", 300, 1000, 100, 1, 10}, {"B-2", 300, 1000, 100, 1, 10}});
+    bad.replace(bad.find("<  Na in water >", bad.find("B-2")), 4, "<  N");
+    bad[bad.find("<  Na in water >", bad.find("B-2")) + 3] = 'X';
+    writeFile(folder.file("good.out"), good);
+    writeFile(folder.file("bad.out"), bad);
+    const Result r = report({folder.file("good.out"), folder.file("bad.out"), "--svg", folder.file("nakmg.svg")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err.rfind(folder.file("bad.out") + ":52:4: ", 0), 0u) << r.err;
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 2);
+
+    const Result missing = report({folder.file("good.out"), folder.file("none.out")});
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_EQ(missing.out, "");
+    EXPECT_EQ(missing.err, "zelkfile: cannot open \"" + folder.file("none.out") + "\": No such file or directory\n");
+
+    // A pipe gives its blocks once; the report needs them twice.
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    ASSERT_EQ(::write(ends[1], good.data(), good.size()), static_cast<ssize_t>(good.size()));
+    ::close(ends[1]);
+    const std::string piped = "/dev/fd/" + std::to_string(ends[0]);
+    const Result pipe = report({folder.file("good.out"), piped});
+    ::close(ends[0]);
+    EXPECT_EQ(pipe.status, 2);
+    EXPECT_EQ(pipe.out, "");
+    EXPECT_NE(pipe.err.find("zelkfile: cannot read \"" + piped + "\" twice: "), std::string::npos) << pipe.err;
+}
+
+// A lost value that the report needs is told, once, with its place; the rest are check's.
+TEST(Report, LostValuesAreTold) {
+    TempDir folder;
+    std::string file = blocks({{"L-1", 300, 1000, 100, 1, 10}});
+    const std::size_t k = file.find("    100.00000000");  // K, line 19, column 17
+    file.replace(k, 16, std::string(16, '*'));
+    const std::size_t discharge = file.find("      0.00000000", file.find("Discharge"));  // not needed
+    file.replace(discharge, 16, "             nan");
+    writeFile(folder.file("a.out"), file);
+    const Result r = report({folder.file("a.out")});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, folder.file("a.out") + ":19:17: water_K is written as asterisks: its value was too large and is lost\n");
+    const std::vector<std::string> rows = split(r.out, '\n');
+    EXPECT_NE(rows[rows.size() - 2].find("     -     -     -     -     -     -  -"), std::string::npos) << rows[rows.size() - 2];
+}
+
+TEST(Report, CommandErrors) {
+    TempDir folder;
+    writeFile(folder.file("a.out"), blocks({{"A", 300, 1000, 100, 1, 10}}));
+    const struct {
+        std::vector<std::string> words;
+        std::string err;
+    } cases[] = {
+        {{}, "zelkfile report: no FILE given; see zelkfile report --help\n"},
+        {{folder.file("a.out"), "--svg"}, "zelkfile report: --svg needs a PATH; see zelkfile report --help\n"},
+        {{folder.file("a.out"), "--pdf"}, "zelkfile report: unknown option \"--pdf\"; see zelkfile report --help\n"},
+    };
+    for (const auto& c : cases) {
+        const Result r = report(c.words);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, c.err);
+    }
+    const std::string kept = readFile(folder.file("a.out"));
+    const Result onItself = report({folder.file("a.out"), "--svg", folder.path() + "/./a.out"});
+    EXPECT_EQ(onItself.status, 2);
+    EXPECT_EQ(onItself.err, "zelkfile report: " + folder.path() + "/./a.out is one of the FILEs; the diagram would replace it\n");
+    EXPECT_EQ(readFile(folder.file("a.out")), kept);
+
+    const Result unwritable = report({folder.file("a.out"), "--svg", folder.file("no/such/folder.svg")});
+    EXPECT_EQ(unwritable.status, 2);
+    EXPECT_EQ(unwritable.out, "");
+    EXPECT_NE(unwritable.err.find("No such file or directory"), std::string::npos) << unwritable.err;
+}
+
+// The diagram parsed as XML: one point per sample with Na, K and Mg, where the corners'
+// weights put it, and a note for the sample left out.
+TEST(Report, DiagramHasOnePointPerSample) {
+    TempDir folder;
+    const std::vector<Water> waters = {
+        {"W-1", 300, 1000, 100, 1, 10},
+        {"W-2", 300, 1000, 100, 0, 10},  // no Mg
+        {"<&\xB0", 300, 2000, 250, 0.5f, 10},
+        {"W-4", 300, 400, 20, 9, 10},
+    };
+    writeFile(folder.file("lab.out"), blocks(waters));
+    const std::string svg = folder.file("na-k-mg.svg");
+    const Result r = report({folder.file("lab.out"), "--svg", svg});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, folder.file("lab.out") + ":35: sample 2 (W-2): no Na, K or Mg; left out of the Na-K-Mg diagram\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 2);
+
+    const auto [checked, valid] = test::runShell("xmllint --noout " + svg);
+    ASSERT_EQ(valid, 0) << checked;
+    const std::string circle = "//*[local-name()='g'][@class='sample']/*[local-name()='circle']";
+    const auto [xs, xStatus] = test::runShell("xmllint --xpath \"" + circle + "/@cx\" " + svg);
+    const auto [ys, yStatus] = test::runShell("xmllint --xpath \"" + circle + "/@cy\" " + svg);
+    const auto [labels, labelStatus] =
+        test::runShell("xmllint --xpath \"//*[local-name()='g'][@class='sample']/*[local-name()='text']/text()\" " + svg);
+    ASSERT_EQ(xStatus, 0) << xs;
+    ASSERT_EQ(yStatus, 0) << ys;
+    ASSERT_EQ(labelStatus, 0) << labels;
+    EXPECT_EQ(labels, "W-1\n&lt;&amp;\xC2\xB0\nW-4\n");  // escaped, and in UTF-8
+
+    // Corners Na/1000 (100, 660), K/100 (700, 660), sqrt(Mg) (400, 660 - 300 sqrt(3)).
+    std::vector<std::pair<double, double>> expected;
+    for (const Water& w : waters) {
+        if (w.mg <= 0) continue;
+        const double a = w.na / 1000.0, b = w.k / 100.0, c = std::sqrt(double(w.mg)), sum = a + b + c;
+        expected.emplace_back((100 * a + 700 * b + 400 * c) / sum, (660 * (a + b) + (660 - 300 * std::sqrt(3.0)) * c) / sum);
+    }
+    std::vector<double> x, y;
+    for (const std::string& attribute : split(xs, '\n')) x.push_back(std::atof(attribute.substr(attribute.find('"') + 1).c_str()));
+    for (const std::string& attribute : split(ys, '\n')) y.push_back(std::atof(attribute.substr(attribute.find('"') + 1).c_str()));
+    ASSERT_EQ(x.size(), expected.size() + 1) << xs;  // split keeps the empty piece after the last line
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_NEAR(x[i], expected[i].first, 0.005) << i;
+        EXPECT_NEAR(y[i], expected[i].second, 0.005) << i;
+    }
+}
+
+}  // namespace
+}  // namespace zelk::workbench
