@@ -119,7 +119,7 @@ void dialogue(benchmark::State& state) {
         auto open = [](const std::string&) -> std::unique_ptr<zelk::BlockFile> {
             return std::make_unique<DiscardBlocks>();
         };
-        if (zelk::runZelk(console, errors, open) != zelk::finished) state.SkipWithError("the run did not finish");
+        if (zelk::runZelk(console, errors, open) != zelk::Status::finished) state.SkipWithError("the run did not finish");
     }
     state.counters["per sample"] = benchmark::Counter(static_cast<double>(samples), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }

@@ -23,7 +23,7 @@ constexpr std::string_view usage =
 template <std::size_t size>
 [[noreturn]] void endRun(const char (&notice)[size]) {
     [[maybe_unused]] const ssize_t ignored = ::write(STDERR_FILENO, notice, size - 1);
-    ::_exit(zelk::interrupted);
+    ::_exit(zelk::exitStatus(zelk::Status::interrupted));
 }
 
 extern "C" void onInterrupt(int) { endRun("Interrupt\n"); }
@@ -60,12 +60,12 @@ int main(int argc, char** argv) {
         if (argument != "--help" && argument != "--version") {
             say(STDERR_FILENO, "zelk: unexpected argument \"" + std::string(argument) +
                                    "\"; answers come on standard input: zelk < FILE\n");
-            return zelk::stopped;
+            return zelk::exitStatus(zelk::Status::stopped);
         }
     }
     if (argc > 1) {
         say(STDOUT_FILENO, std::string_view(argv[1]) == "--help" ? usage : "zelk 1.2\n");
-        return zelk::finished;
+        return zelk::exitStatus(zelk::Status::finished);
     }
 
     handle(SIGINT, onInterrupt, false);
@@ -85,5 +85,5 @@ int main(int argc, char** argv) {
     auto openOutput = [&](const std::string& name) -> std::unique_ptr<zelk::BlockFile> {
         return std::make_unique<zelk::OutputFile>(name, errors);
     };
-    return zelk::runZelk(console, errors, openOutput);
+    return zelk::exitStatus(zelk::runZelk(console, errors, openOutput));
 }

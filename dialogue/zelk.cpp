@@ -122,7 +122,7 @@ void enterSample(Console& console, SampleRecord& r, BlockFile& file, TextBuffer&
 
 namespace {
 
-int dialogue(Console& console, OpenOutput openOutput) {
+Status dialogue(Console& console, OpenOutput openOutput) {
     console.prompt(banner);
     const std::unique_ptr<BlockFile> file = openOutput(outputFileName(console));
 
@@ -140,12 +140,12 @@ int dialogue(Console& console, OpenOutput openOutput) {
         entered = true;
     }
     file->finish();
-    return file->failed() ? writeFailed : finished;
+    return file->failed() ? Status::writeFailed : Status::finished;
 }
 
 }  // namespace
 
-int runZelk(Console& console, ByteSink& errors, OpenOutput openOutput) {
+Status runZelk(Console& console, ByteSink& errors, OpenOutput openOutput) {
     try {
         return dialogue(console, openOutput);
     } catch (const EndOfInput&) {
@@ -158,7 +158,7 @@ int runZelk(Console& console, ByteSink& errors, OpenOutput openOutput) {
         console.flush();
         errors.write(std::string("zelk: ") + failure.what() + "\n");
     }
-    return stopped;
+    return Status::stopped;
 }
 
 }  // namespace zelk

@@ -12,12 +12,15 @@
 namespace zelk {
 
 // Exit statuses of a run.
-enum Status : int {
+enum class Status : int {
     finished = 0,      // the user ended the run
     interrupted = 1,   // SIGINT, SIGTERM, SIGHUP or SIGQUIT
     stopped = 2,       // end of input, unreadable input, or no output file
     writeFailed = 3,   // the user ended the run, but a sample did not reach the file
 };
+
+// The status as the process exits with it.
+constexpr int exitStatus(Status status) { return static_cast<int>(status); }
 
 // Opens the output file of the given name; throws OutputFailure.
 using OpenOutput = FunctionRef<std::unique_ptr<BlockFile>(const std::string&)>;
@@ -28,6 +31,6 @@ using OpenOutput = FunctionRef<std::unique_ptr<BlockFile>(const std::string&)>;
 void enterSample(Console& console, SampleRecord& record, BlockFile& file, TextBuffer& block);
 
 // Runs the dialogue to its end and returns the exit status. Diagnostics go to errors.
-int runZelk(Console& console, ByteSink& errors, OpenOutput openOutput);
+Status runZelk(Console& console, ByteSink& errors, OpenOutput openOutput);
 
 }  // namespace zelk

@@ -37,19 +37,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         ++opened;
         return std::make_unique<MemoryFile>(file, blocks);
     };
-    int status = 0;
+    zelk::Status status = zelk::Status::finished;
     {
         zelk::Console console(source, screen);
         status = zelk::runZelk(console, errors, open);
     }
 
-    if (status == zelk::finished) {
+    if (status == zelk::Status::finished) {
         if (!errors.bytes().empty()) zelk::fuzz::fail("a finished run wrote to the error stream", input);
-    } else if (status == zelk::stopped) {
+    } else if (status == zelk::Status::stopped) {
         if (errors.bytes() != "zelk: end of file on standard input\n")
             zelk::fuzz::fail("the error stream holds \"" + errors.bytes() + "\"", input);
     } else {
-        zelk::fuzz::fail("exit status " + std::to_string(status), input);
+        zelk::fuzz::fail("exit status " + std::to_string(zelk::exitStatus(status)), input);
     }
     if (opened > 1) zelk::fuzz::fail("the output file was opened twice", input);
     const zelk::ReadBlocks back = zelk::readBlocks(file);

@@ -38,7 +38,7 @@ Outcome run(const std::string& answers) {
             o.name = name;
             return std::make_unique<MemoryFile>(o.file);
         };
-        o.status = runZelk(console, errors, open);
+        o.status = exitStatus(runZelk(console, errors, open));
     }
     o.out = sink.bytes();
     o.err = errors.bytes();

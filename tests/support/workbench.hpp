@@ -51,9 +51,9 @@ inline std::string dialogueFile(const std::string& answers, int* status = nullpt
     StringSource source(answers);
     StringSink screen, errors;
     Console console(source, screen);
-    const int result = runZelk(console, errors, [&](const std::string&) -> std::unique_ptr<BlockFile> {
+    const int result = exitStatus(runZelk(console, errors, [&](const std::string&) -> std::unique_ptr<BlockFile> {
         return std::make_unique<MemoryBlocks>(file);
-    });
+    }));
     if (status) *status = result;
     return file;
 }
