@@ -301,6 +301,10 @@ float decimalToSingle(bool negative, std::uint64_t mantissa, long scale) {
     return toSingle(negative ? -magnitude : magnitude);
 }
 
+bool isDigit(int c) { return c >= '0' && c <= '9'; }
+bool isSign(int c) { return c == '+' || c == '-'; }
+bool isExponentLetter(int c) { return c == 'E' || c == 'e' || c == 'D' || c == 'd'; }
+
 // The characters of a numeric field one at a time, blanks left out; none at the field's end
 // or at a comma.
 class FieldCharacters {
@@ -315,33 +319,31 @@ public:
         return at_ != end_ && *at_ != ',' ? static_cast<unsigned char>(*at_) : none;
     }
     void next() { ++at_; }
+    // Takes an optional sign; true for a minus.
+    bool takeSign() {
+        const int c = peek();
+        if (!isSign(c)) return false;
+        next();
+        return c == '-';
+    }
 
 private:
     const char* at_;
     const char* end_;
 };
 
-bool isDigit(int c) { return c >= '0' && c <= '9'; }
-bool isSign(int c) { return c == '+' || c == '-'; }
-bool isExponentLetter(int c) { return c == 'E' || c == 'e' || c == 'D' || c == 'd'; }
-
 }  // namespace
 
 bool readF15(std::string_view line, float& value) {
     FieldCharacters field(line.substr(0, std::min<std::size_t>(line.size(), 15)));
-    int c = field.peek();
-    bool negative = false;
-    if (isSign(c)) {
-        negative = c == '-';
-        field.next();
-        c = field.peek();
-    }
+    const bool negative = field.takeSign();
 
     // Mantissa: digits with at most one point. At most 15 digits, so exact as an integer.
     std::uint64_t mantissa = 0;
     int digits = 0;
     int decimals = 0;
     bool point = false;
+    int c = field.peek();
     for (;; field.next(), c = field.peek()) {
         if (isDigit(c)) {
             mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
@@ -358,18 +360,10 @@ bool readF15(std::string_view line, float& value) {
     long exponent = 0;
     if (c != FieldCharacters::none) {
         if ((!isExponentLetter(c) && !isSign(c)) || digits == 0) return false;
-        if (isExponentLetter(c)) {
-            field.next();
-            c = field.peek();
-        }
-        bool exponentNegative = false;
-        if (isSign(c)) {
-            exponentNegative = c == '-';
-            field.next();
-            c = field.peek();
-        }
+        if (isExponentLetter(c)) field.next();
+        const bool exponentNegative = field.takeSign();
         int exponentDigits = 0;
-        for (; isDigit(c); field.next(), c = field.peek(), ++exponentDigits)
+        for (c = field.peek(); isDigit(c); field.next(), c = field.peek(), ++exponentDigits)
             exponent = std::min(exponent * 10 + (c - '0'), 99999L);
         if (exponentDigits == 0 || c != FieldCharacters::none) return false;
         if (exponentNegative) exponent = -exponent;
@@ -384,14 +378,9 @@ bool readI(std::string_view line, int width, int& value) {
     // A field of more than nine characters could hold more digits than an int.
     const auto taken = static_cast<std::size_t>(std::clamp(width, 0, maxIntegerFieldWidth));
     FieldCharacters field(line.substr(0, std::min(line.size(), taken)));
-    int c = field.peek();
-    bool negative = false;
-    if (isSign(c)) {
-        negative = c == '-';
-        field.next();
-        c = field.peek();
-    }
+    const bool negative = field.takeSign();
     int magnitude = 0;
+    int c = field.peek();
     for (; isDigit(c); field.next(), c = field.peek()) magnitude = magnitude * 10 + (c - '0');
     if (c != FieldCharacters::none) return false;
     value = negative ? -magnitude : magnitude;
