@@ -19,13 +19,19 @@ void promptItem(Console& console, const Item& item) {
     console.prompt(item.label);
 }
 
-// Stores every number typed in m-mole in mg, as it now reads: after any read, since a new
-// density changes them all.
-void storeConverted(std::span<const Item> items) {
+void storeInMg(const NumberField& number) {
+    const StoredInMg& stored = number.stored;
+    *stored.mg = mmolToMg(stored.component, *number.value, stored.density ? *stored.density : 1.0f);
+}
+
+// After a number is read: stores it in mg if it was typed in m-mole, or, if it was a density,
+// stores anew every number stored with it.
+void storeConverted(std::span<const Item> items, const NumberField& read) {
+    if (read.stored.mg) storeInMg(read);
+    if (!read.isDensity) return;
     for (const Item& item : items)
-        if (const auto* number = std::get_if<NumberField>(&item.field); number && number->stored.mg)
-            *number->stored.mg = mmolToMg(number->stored.component, *number->value,
-                                          number->stored.density ? *number->stored.density : 1.0f);
+        if (const auto* number = std::get_if<NumberField>(&item.field); number && number->stored.density == read.value)
+            storeInMg(*number);
 }
 
 // Reads the item's field into its target and does what follows a read; false on an input
@@ -34,11 +40,13 @@ bool readItem(Console& console, std::span<const Item> items, const Item& item, b
     const std::string_view line = console.readLine();
     if (const auto* text = std::get_if<TextField>(&item.field)) {
         readA(line, text->text, text->length);
-    } else {
-        if (!readF15(line, *std::get<NumberField>(item.field).value)) return false;
+        if (item.afterRead) item.afterRead(firstPass);
+        return true;
     }
+    const NumberField& number = std::get<NumberField>(item.field);
+    if (!readF15(line, *number.value)) return false;
     if (item.afterRead) item.afterRead(firstPass);
-    storeConverted(items);
+    storeConverted(items, number);
     return true;
 }
 

@@ -54,6 +54,7 @@ struct NumberField {
     float* value;
     NumberList list;
     StoredInMg stored;
+    bool isDensity = false;  // the numbers stored with it are stored anew when it changes
 };
 
 // One item: its label, the text or number it is read into, how it is listed.
@@ -90,6 +91,11 @@ inline Item realItem(std::string_view label, float& target, NumberList list, std
 inline Item mmolItem(std::string_view label, float& typed, NumberList list, float& mg, int component,
                      const float* density = nullptr) {
     return {label, NumberField{&typed, list, {&mg, component, density}}};
+}
+
+// The density in kg/l of the numbers typed per litre of water (mmolItem's density).
+inline Item densityItem(std::string_view label, float& density, NumberList list) {
+    return {label, NumberField{&density, list, {}, true}};
 }
 
 // A screen's items: N made by item(0) to item(N - 1), then the others.

@@ -19,9 +19,9 @@ constexpr std::string_view strin[4] = {
 };
 constexpr std::string_view str = " in water (m-mole/l)   :  ";
 
-constexpr int densityItem = 18;
+constexpr int densityNumber = 18;  // the item number of the density
 // The density comes first, since every concentration after it is converted with it.
-constexpr int firstPassOrder[18] = {densityItem, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17};
+constexpr int firstPassOrder[18] = {densityNumber, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17};
 
 // A density of (next to) nothing means that none was given: water at 1 kg/l.
 float usableDensity(float density) { return std::fabs(density) <= 1.0e-9f ? 1.0f : density; }
@@ -49,7 +49,7 @@ void askwa2(Console& console, WaterConc& waterConc, float& waterPh, float& water
         },
         realItem(strin[2], totalSolids, listF(20, 10)).withAfterRead(totalSolidsRead),
         realItem(strin[0], waterPh, listF(20, 10)), realItem(strin[1], waterPhTemperature, listF(20, 10)),
-        realItem(strin[3], waterDensity, listF(20, 10)).withAfterRead(densityRead));
+        densityItem(strin[3], waterDensity, listF(20, 10)).withAfterRead(densityRead));
     auto startFirstPass = [&] { clearDissolvedGases(waterConc); };
 
     console.emptyLines(3);
