@@ -1,8 +1,6 @@
 // zelk-floor: the I/O floor of a run of zelk. It replays a recorded run's reads and writes,
-// chunk for chunk, and formats nothing, so its time is what the flushes alone cost. The calls
-// of zelk's writer process are made here too, in this one process, through a pipe of its own:
-// the blocks are written into the pipe, read back as the writer read them and written to the
-// file as it wrote them.
+// chunk for chunk, and formats nothing, so its time is what the flushes alone cost. Like the
+// program, it flushes the output file to the disk at the end.
 //
 // usage: zelk-floor SCRIPT [OUTPUT-FILE]   (standard input: the same answers as the run)
 #include <cerrno>
@@ -32,46 +30,9 @@ void writeAll(int fd, std::size_t count) {
     }
 }
 
-// Writes count bytes at offset of the output file, as the writer does, with pwrite.
-void writeAt(int fd, std::size_t count, off_t& offset) {
-    while (count > 0) {
-        const std::size_t chunk = count < sizeof bytes ? count : sizeof bytes;
-        const ssize_t put = ::pwrite(fd, bytes, chunk, offset);
-        if (put < 0 && errno == EINTR) continue;
-        if (put <= 0) return;
-        count -= static_cast<std::size_t>(put);
-        offset += put;
-    }
-}
-
-// Reads back count bytes that are already in the pipe, in reads of at most 64 KiB as the
-// writer's. A count of 0 is the writer's last read, which finds the pipe closed.
-void readPipe(int (&ends)[2], std::size_t count) {
-    if (count == 0) {
-        ::close(ends[1]);
-        ends[1] = -1;
-        while (::read(ends[0], input, sizeof input) < 0 && errno == EINTR) {
-        }
-        return;
-    }
-    while (count > 0) {
-        const std::size_t chunk = count < sizeof input ? count : sizeof input;
-        const ssize_t got = ::read(ends[0], input, chunk);
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) return;
-        count -= static_cast<std::size_t>(got);
-    }
-}
-
-// The output file as the program makes it: opened, put aside or deleted, created anew.
+// The output file, new and empty.
 int createOutput(const std::string& name) {
-    const int probe = ::open(name.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (probe < 0) return -1;
-    struct stat status {};
-    const bool keep = ::fstat(probe, &status) == 0 && status.st_size > 0;
-    ::close(probe);
-    if (keep ? ::rename(name.c_str(), (name + "~").c_str()) : ::unlink(name.c_str())) return -1;
-    return ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    return ::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
 }
 
 }  // namespace
@@ -104,15 +65,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "zelk-floor: cannot create output file \"%s\": %s\n", name.c_str(), std::strerror(errno));
         return 2;
     }
-    // Enlarged: nothing here empties it while blocks go in, and it may have to hold all of a
-    // 64 KiB read of the writer's and one block more.
-    int pipeEnds[2];
-    if (::pipe2(pipeEnds, O_CLOEXEC) != 0 || ::fcntl(pipeEnds[1], F_SETPIPE_SZ, 1 << 20) < 0) {
-        std::fprintf(stderr, "zelk-floor: cannot make a pipe of 1 MiB: %s\n", std::strerror(errno));
-        return 2;
-    }
-
-    off_t fileSize = 0;
     for (std::size_t i = 0; i < count; ++i) {
         const zelk::bench::Step step = steps[i];
         switch (step.channel) {
@@ -124,11 +76,10 @@ int main(int argc, char** argv) {
             }
             case zelk::bench::output: writeAll(STDOUT_FILENO, step.bytes); break;
             case zelk::bench::errors: writeAll(STDERR_FILENO, step.bytes); break;
-            case zelk::bench::toPipe: writeAll(pipeEnds[1], step.bytes); break;
-            case zelk::bench::fromPipe: readPipe(pipeEnds, step.bytes); break;
-            default: writeAt(file, step.bytes, fileSize); break;
+            default: writeAll(file, step.bytes); break;
         }
     }
+    ::fsync(file);
     ::close(file);
     return 0;
 }

@@ -1,12 +1,6 @@
 // zelk-bench: batch throughput of zelk against its I/O floor. For each sample count it
-// writes an answer file, records runs of zelk under strace to learn the reads and writes of
-// both its processes (the dialogue and the writer of the output file), then times zelk and the
-// floor replaying those calls in one process, A B A B, and prints the table.
-//
-// The writer takes what gathers in the pipe while it waits, so how it reads depends on the
-// dialogue's pace. Tracing every call slows the dialogue down tenfold, so it is traced in
-// one run and the writer in another, in which only the reads and the writer's pwrite calls
-// stop the processes (the dialogue reads standard input 64 KiB at a time).
+// writes an answer file, records a run of zelk under strace to learn its reads and writes,
+// then times zelk and the floor replaying those calls, A B A B, and prints the table.
 //
 // usage: zelk-bench --zelk PATH --floor PATH [--samples 2000,20000] [--pairs 5]
 //                   [--water=1,2] [--steam=0,...,9] [--keep]
@@ -17,11 +11,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <deque>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -55,15 +47,13 @@ struct Measure {
     double cpu() const { return user + system; }
 };
 
-// What the recorded run did, counted from its trace: the dialogue's calls and its writer's.
+// What the recorded run did, counted from its trace.
 struct Calls {
     int status = -1;  // of the recorded run
     long reads = 0;
     long consoleWrites = 0;
-    long pipeWrites = 0;
-    long errorWrites = 0;  // of either process
-    long pipeReads = 0;
     long fileWrites = 0;
+    long errorWrites = 0;
     long long bytesRead = 0;
     long long consoleBytes = 0;
     long long fileBytes = 0;
@@ -129,7 +119,7 @@ std::optional<Call> parseCall(std::string_view line) {
     if (open == std::string_view::npos) return std::nullopt;
     std::string_view name = line.substr(0, open);
     if (const std::size_t blank = name.rfind(' '); blank != std::string_view::npos) name = name.substr(blank + 1);
-    if (name != "read" && name != "write" && name != "pwrite64") return std::nullopt;
+    if (name != "read" && name != "write") return std::nullopt;
     const std::size_t close = line.rfind(')');
     const std::size_t equals = line.rfind(" = ");
     const std::size_t lastComma = line.rfind(", ", close);
@@ -144,163 +134,58 @@ std::optional<Call> parseCall(std::string_view line) {
     return call;
 }
 
-// The step the floor replays for a call of the dialogue or of its writer, counted in calls.
-// The dialogue reads standard input (its reads of other descriptors are the loader's) and
-// writes the console and the pipe; the writer reads the pipe and writes the file.
-std::optional<Step> stepOf(const Call& call, bool writer, Calls& calls) {
+// The step the floor replays for a call, counted in calls. The program reads standard input
+// (its reads of other descriptors are the loader's) and writes the console, standard error
+// and the output file.
+std::optional<Step> stepOf(const Call& call, Calls& calls) {
     const auto bytes = static_cast<std::uint32_t>(call.result);
-    if (call.isRead && writer) {
-        ++calls.pipeReads;
-        return Step{zelk::bench::fromPipe, bytes};
-    }
     if (call.isRead) {
         if (call.fd != 0) return std::nullopt;
         ++calls.reads;
         calls.bytesRead += call.result;
         return Step{zelk::bench::input, static_cast<std::uint32_t>(call.asked)};
     }
-    if (call.fd == 2) {
-        ++calls.errorWrites;
-        return Step{zelk::bench::errors, bytes};
+    switch (call.fd) {
+        case 1:
+            ++calls.consoleWrites;
+            calls.consoleBytes += call.result;
+            return Step{zelk::bench::output, bytes};
+        case 2: ++calls.errorWrites; return Step{zelk::bench::errors, bytes};
+        default:
+            ++calls.fileWrites;
+            calls.fileBytes += call.result;
+            return Step{zelk::bench::file, bytes};
     }
-    if (writer) {
-        ++calls.fileWrites;
-        calls.fileBytes += call.result;
-        return Step{zelk::bench::file, bytes};
-    }
-    if (call.fd == 1) {
-        ++calls.consoleWrites;
-        calls.consoleBytes += call.result;
-        return Step{zelk::bench::output, bytes};
-    }
-    ++calls.pipeWrites;
-    return Step{zelk::bench::toPipe, bytes};
 }
-
-// Puts the two processes' steps into one order that a single process can replay: a read of
-// the writer's comes once the dialogue has written as many bytes into the pipe as it got, and
-// the writer's writes after it. The trace's own order of the two cannot be relied on for that.
-class Interleave {
-public:
-    explicit Interleave(std::ofstream& out) : out_(out) {}
-
-    void dialogue(Step step) {
-        put(step);
-        if (step.channel == zelk::bench::toPipe) inPipe_ += step.bytes;
-        drain();
-    }
-
-    void writer(Step step) {
-        waiting_.push_back(step);
-        drain();
-    }
-
-    // The rest of the writer's steps, after the dialogue's last; false unless the writer read
-    // from the pipe exactly what the dialogue wrote into it (a floor that writes into its pipe
-    // more than it reads back would stop when the pipe is full).
-    bool finish() {
-        drain();
-        for (const Step step : waiting_) {
-            if (step.channel == zelk::bench::fromPipe && step.bytes > 0) return false;
-            put(step);
-        }
-        waiting_.clear();
-        return inPipe_ == 0;
-    }
-
-private:
-    void put(Step step) { out_.write(reinterpret_cast<const char*>(&step), sizeof step); }
-
-    void drain() {
-        for (; !waiting_.empty(); waiting_.pop_front()) {
-            const Step step = waiting_.front();
-            if (step.channel == zelk::bench::fromPipe) {
-                if (step.bytes == 0 || step.bytes > inPipe_) return;
-                inPipe_ -= step.bytes;
-            }
-            put(step);
-        }
-    }
-
-    std::ofstream& out_;
-    std::deque<Step> waiting_;
-    long long inPipe_ = 0;  // bytes written into the pipe and not yet read
-};
 
 void clearOutput(const std::string& folder) {
     std::error_code ignored;
     std::filesystem::remove(folder + "/kavix.in", ignored);
-    std::filesystem::remove(folder + "/kavix.in~", ignored);
 }
 
-// The calls of one traced run of zelk, each with whether the writer made it; the dialogue is
-// the first process in the trace.
-template <typename Each>
-void readTrace(const std::string& trace, Each&& each) {
-    std::ifstream in(trace);
-    if (!in) fail("no trace in " + trace);
-    long dialogue = -1;
-    // A call that the other process's calls cut into is printed in two lines,
-    // `write(5, ""..., 1635 <unfinished ...>` and later `<... write resumed>) = 1635`.
-    std::map<long, std::string> unfinished;
-    constexpr std::string_view cut = " <unfinished ...>";
-    constexpr std::string_view resumed = " resumed>";
-    std::string joined;
-    for (std::string line; std::getline(in, line);) {
-        const std::size_t blank = line.find(' ');
-        if (blank == std::string::npos) continue;
-        const long pid = number(std::string_view(line).substr(0, blank));
-        if (dialogue < 0) dialogue = pid;
-        std::string_view call = std::string_view(line).substr(blank + 1);
-        // strace pads short pids with more blanks.
-        call.remove_prefix(std::min(call.find_first_not_of(' '), call.size()));
-        if (call.ends_with(cut)) {
-            unfinished[pid] = call.substr(0, call.size() - cut.size());
-            continue;
-        }
-        if (const std::size_t end = call.find(resumed); call.find("<... ") == 0 && end != std::string_view::npos) {
-            joined = unfinished[pid];
-            joined.append(call.substr(end + resumed.size()));
-            call = joined;
-        }
-        if (const std::optional<Call> parsed = parseCall(call)) each(*parsed, pid != dialogue);
-    }
-    std::filesystem::remove(trace);
-}
-
-// Records zelk's calls on the answers and writes the floor's script; returns what the runs
+// Records zelk's calls on the answers and writes the floor's script; returns what the run
 // did.
 Calls record(const Options& options, const std::string& folder, const std::string& answers,
              const std::string& script) {
     const std::string trace = folder + "/trace.txt";
-    auto traced = [&](std::vector<std::string> strace) {
-        strace.insert(strace.begin(), {"strace", "-f", "-qq", "-s", "0", "-o", trace});
-        strace.push_back(options.zelk);
-        clearOutput(folder);
-        const Measure m = run(strace, folder, answers);
-        if (m.status == 127) fail("cannot run strace (is it installed?)");
-        return m.status;
-    };
+    clearOutput(folder);
     Calls calls;
-    // The writer's calls first, with the dialogue at full pace.
-    traced({"--seccomp-bpf", "-e", "trace=read,pwrite64"});
-    std::vector<Step> writerSteps;
-    readTrace(trace, [&](const Call& call, bool writer) {
-        if (!writer) return;
-        if (const std::optional<Step> step = stepOf(call, true, calls)) writerSteps.push_back(*step);
-    });
-    // Then the dialogue's, every read and write, step by step into the script to keep the
-    // runner small (see bench()).
-    calls.status = traced({"-e", "trace=read,write"});
+    calls.status = run({"strace", "-qq", "-s", "0", "-o", trace, "-e", "trace=read,write", options.zelk}, folder,
+                       answers)
+                       .status;
+    if (calls.status == 127) fail("cannot run strace (is it installed?)");
+    std::ifstream in(trace);
+    if (!in) fail("no trace in " + trace);
+    // Step by step into the script, to keep the runner small (see bench()).
     std::ofstream out(script, std::ios::binary);
-    Interleave steps(out);
-    for (const Step step : writerSteps) steps.writer(step);
-    readTrace(trace, [&](const Call& call, bool writer) {
-        if (writer) return;
-        if (const std::optional<Step> step = stepOf(call, false, calls)) steps.dialogue(*step);
-    });
-    if (!steps.finish()) fail("the writer's reads of the pipe do not match the blocks written into it");
+    for (std::string line; std::getline(in, line);) {
+        if (const std::optional<Call> call = parseCall(line))
+            if (const std::optional<Step> step = stepOf(*call, calls))
+                out.write(reinterpret_cast<const char*>(&*step), sizeof *step);
+    }
     if (!out) fail("cannot write " + script);
+    in.close();
+    std::filesystem::remove(trace);
     return calls;
 }
 
@@ -380,11 +265,9 @@ void bench(const Options& options, long samples) {
     const auto n = static_cast<double>(samples);
     const double lowest = *std::min_element(ratios.begin(), ratios.end());
     const double highest = *std::max_element(ratios.begin(), ratios.end());
-    std::printf("%ld samples: per sample, dialogue %.2f console writes, %.2f pipe writes, %.4f input reads; "
-                "writer %.2f pipe reads, %.2f file writes\n",
-                samples, static_cast<double>(calls.consoleWrites) / n, static_cast<double>(calls.pipeWrites) / n,
-                static_cast<double>(calls.reads) / n, static_cast<double>(calls.pipeReads) / n,
-                static_cast<double>(calls.fileWrites) / n);
+    std::printf("%ld samples: per sample %.2f console writes, %.2f file writes, %.4f input reads\n", samples,
+                static_cast<double>(calls.consoleWrites) / n, static_cast<double>(calls.fileWrites) / n,
+                static_cast<double>(calls.reads) / n);
     std::printf("%ld samples: per sample %.0f bytes to the console, %.0f to the file; %.1f MB in all; "
                 "%ld writes to standard error\n",
                 samples, static_cast<double>(calls.consoleBytes) / n, static_cast<double>(calls.fileBytes) / n,

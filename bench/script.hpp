@@ -1,6 +1,4 @@
-// The floor's script: a recorded run's reads and writes in one order, one step each. The
-// program's two processes are merged: the writer's read of a block from the pipe follows the
-// dialogue's write of it, and the writer's write of it to the file follows the read.
+// The floor's script: a recorded run's reads and writes in their order, one step each.
 #pragma once
 
 #include <cstdint>
@@ -11,9 +9,7 @@ enum Channel : std::uint32_t {
     input = 0,     // a read of standard input; bytes is the capacity asked for
     output = 1,    // a write to standard output
     errors = 2,    // a write to standard error
-    file = 3,      // a write to the output file (the writer's)
-    toPipe = 4,    // a write of a block into the pipe (the dialogue's)
-    fromPipe = 5,  // a read from the pipe (the writer's); bytes is what it got, 0 at its end
+    file = 3,      // a write to the output file
 };
 
 // Four bytes a step, so that the script costs the floor little to map.

@@ -39,6 +39,7 @@ bool Console::refill() {
 
 std::string_view Console::readLine() {
     std::size_t length = 0;
+    std::size_t whole = 0;  // the line's length so far, kept or not
     for (;;) {
         if (begin_ == end_ && !refill()) throw EndOfInput{};
         const char* start = buffer_ + begin_;
@@ -46,16 +47,24 @@ std::string_view Console::readLine() {
         const char* feed = static_cast<const char*>(std::memchr(start, '\n', static_cast<std::size_t>(stop - start)));
         const char* lineEnd = feed ? feed : stop;
         const std::size_t take = std::min(static_cast<std::size_t>(lineEnd - start), kept - length);
+        whole += static_cast<std::size_t>(lineEnd - start);
         if (feed && length == 0) {
             // The whole line is in the buffer, which stays as it is until the next read.
             begin_ = static_cast<std::size_t>(feed + 1 - buffer_);
-            return {start, take};
+            return withoutReturn({start, take}, whole);
         }
         std::memcpy(line_ + length, start, take);
         length += take;
         begin_ = static_cast<std::size_t>((feed ? feed + 1 : stop) - buffer_);
-        if (feed) return {line_, length};
+        if (feed) return withoutReturn({line_, length}, whole);
     }
+}
+
+// A carriage return just before the line feed belongs to the line end (files saved on
+// Windows); anywhere else it is a character of the answer.
+std::string_view Console::withoutReturn(std::string_view line, std::size_t whole) {
+    if (line.size() == whole && line.ends_with('\r')) line.remove_suffix(1);
+    return line;
 }
 
 std::size_t FdSource::read(char* buffer, std::size_t capacity) {
@@ -67,11 +76,14 @@ std::size_t FdSource::read(char* buffer, std::size_t capacity) {
 }
 
 void FdSink::write(std::string_view bytes) {
-    // A console that has gone away is not worth a diagnostic: the dialogue goes on.
     while (!bytes.empty()) {
         const ssize_t put = ::write(fd_, bytes.data(), bytes.size());
-        if (put < 0) {
-            if (errno == EINTR) continue;
+        if (put < 0 && errno == EINTR) continue;
+        if (put <= 0) {
+            const int error = put < 0 ? errno : ENOSPC;
+            if (reports_ && error != EPIPE)
+                reports_->write("zelk: cannot write to " + stream_ + ": " + std::strerror(error) + "\n");
+            reports_ = nullptr;
             return;
         }
         bytes.remove_prefix(static_cast<std::size_t>(put));

@@ -53,12 +53,14 @@ public:
     void prompt(std::string_view text);
     void flush();
 
-    // The next whole line without its line feed, of which only the first `kept` bytes are
-    // kept. The view lasts until the next read. Throws EndOfInput.
+    // The next whole line without its line end (a line feed, or a carriage return and a line
+    // feed), of which only the first `kept` bytes are kept. The view lasts until the next
+    // read. Throws EndOfInput.
     std::string_view readLine();
 
 private:
     bool refill();
+    static std::string_view withoutReturn(std::string_view line, std::size_t whole);
 
     ByteSource& source_;
     ByteSink& sink_;
@@ -80,13 +82,18 @@ private:
     int fd_;
 };
 
+// A write that fails is dropped: the dialogue goes on. With a sink for reports, the first
+// failure is told there once, naming the stream, unless the reader has merely gone away.
 class FdSink : public ByteSink {
 public:
-    explicit FdSink(int fd) : fd_(fd) {}
+    explicit FdSink(int fd, ByteSink* reports = nullptr, std::string_view stream = {})
+        : fd_(fd), reports_(reports), stream_(stream) {}
     void write(std::string_view bytes) override;
 
 private:
     int fd_;
+    ByteSink* reports_;
+    std::string stream_;
 };
 
 // In-memory source and sink for tests.

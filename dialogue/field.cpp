@@ -304,6 +304,8 @@ float decimalToSingle(bool negative, std::uint64_t mantissa, long scale) {
 bool isDigit(int c) { return c >= '0' && c <= '9'; }
 bool isSign(int c) { return c == '+' || c == '-'; }
 bool isExponentLetter(int c) { return c == 'E' || c == 'e' || c == 'D' || c == 'd'; }
+// A tab counts as a blank: numbers pasted from a spreadsheet come with one.
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
 // The characters of a numeric field one at a time, blanks left out; none at the field's end
 // or at a comma.
@@ -315,7 +317,7 @@ public:
 
     // The current character, or none.
     int peek() {
-        while (at_ != end_ && *at_ == ' ') ++at_;
+        while (at_ != end_ && isBlank(*at_)) ++at_;
         return at_ != end_ && *at_ != ',' ? static_cast<unsigned char>(*at_) : none;
     }
     void next() { ++at_; }

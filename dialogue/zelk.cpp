@@ -150,9 +150,9 @@ int runZelk(Console& console, ByteSink& errors, OpenOutput openOutput) {
     } catch (const InputFailure& failure) {
         console.flush();
         errors.write(std::string("zelk: cannot read standard input: ") + failure.what() + "\n");
-    } catch (const StartupFailure& failure) {
+    } catch (const OutputFailure& failure) {
         console.flush();
-        errors.write(std::string(failure.what()) + "\n");
+        errors.write(std::string("zelk: ") + failure.what() + "\n");
     }
     return stopped;
 }

@@ -7,18 +7,19 @@
 #include "dialogue/console.hpp"
 #include "dialogue/function_ref.hpp"
 #include "record/outfil.hpp"
+#include "record/output_file.hpp"
 
 namespace zelk {
 
 // Exit statuses of a run.
 enum Status : int {
     finished = 0,      // the user ended the run
-    interrupted = 1,   // SIGINT or SIGTERM
+    interrupted = 1,   // SIGINT, SIGTERM, SIGHUP or SIGQUIT
     stopped = 2,       // end of input, unreadable input, or no output file
     writeFailed = 3,   // the user ended the run, but a sample did not reach the file
 };
 
-// Opens the output file of the given name; throws StartupFailure.
+// Opens the output file of the given name; throws OutputFailure.
 using OpenOutput = FunctionRef<std::unique_ptr<BlockFile>(const std::string&)>;
 
 // Runs the dialogue to its end and returns the exit status. Diagnostics go to errors.

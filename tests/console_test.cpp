@@ -38,6 +38,26 @@ TEST(Console, BytesAreKeptAsTheyCome) {
     EXPECT_EQ(console.readLine(), std::string("a\rb\0c\t\xB0", 7));
 }
 
+TEST(Console, CarriageReturnBeforeTheLineFeedEndsTheLine) {
+    // Only the one right before the line feed, also when a chunk ends between the two, and
+    // also at the edge of what is kept; a lone one at the end is no line end.
+    const std::string kept(Console::kept - 1, 'k');
+    const std::string input = "first\r\n\r\n\r\r\na\rb\r\n" + kept + "\r\n" + kept + "x\r\nlast\r";
+    for (std::size_t chunk : {1u, 2u, 3u, 7u, 65536u}) {
+        SCOPED_TRACE(chunk);
+        StringSource source(input, chunk);
+        StringSink sink;
+        Console console(source, sink);
+        EXPECT_EQ(console.readLine(), "first");
+        EXPECT_EQ(console.readLine(), "");
+        EXPECT_EQ(console.readLine(), "\r");
+        EXPECT_EQ(console.readLine(), "a\rb");
+        EXPECT_EQ(console.readLine(), kept);
+        EXPECT_EQ(console.readLine(), kept + "x");  // the return lies past what is kept
+        EXPECT_THROW(console.readLine(), EndOfInput);
+    }
+}
+
 TEST(Console, OneWritePerPrompt) {
     StringSource source("");
     StringSink sink;

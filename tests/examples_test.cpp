@@ -54,6 +54,21 @@ TEST_P(Example, GivesItsTranscriptAndOutputFile) {
     expectSame(base.string() + ".out", readFile(made[0].string()));
 }
 
+// The same answers saved with Windows line ends give the same bytes.
+TEST_P(Example, WindowsLineEndsGiveTheSame) {
+    const fs::path base = examples / GetParam();
+    std::string answers;
+    for (char c : readFile(base.string() + ".answers")) answers += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    TempDir folder;
+    const test::Run run = runProgram(folder.path(), answers);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out, readFile(base.string() + ".console"));
+    EXPECT_EQ(entries(folder.path()).size(), 1u);
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder.path()))
+        EXPECT_EQ(readFile(entry.path().string()), readFile(base.string() + ".out"));
+}
+
 std::string testName(const testing::TestParamInfo<std::string>& info) {
     std::string name = info.param;
     std::replace_if(name.begin(), name.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');

@@ -137,7 +137,8 @@ TEST(ReadF15, AcceptedAndRejected) {
         {"1E5.", std::nullopt},
         {"1E5E", std::nullopt},
         {"1ee5", std::nullopt},
-        {"1\t", std::nullopt},
+        {"1\t", 1.0f},
+        {"\t-1\t.5\t", -1.5f},
         {"1\r", std::nullopt},
         {"1e1 x", std::nullopt},
     };
@@ -187,7 +188,7 @@ TEST(ReadI, AcceptedAndRejected) {
         {"12345", 4, 1234}, {"123456", 5, 12345}, {"-", 4, 0},  {"+", 4, 0},        {"-1", 4, -1},
         {"- 1", 4, -1},   {" ,1", 4, 0},     {"2", 4, 2},        {"   2", 4, 2},     {"    2", 4, 0},
         {"x", 4, std::nullopt},  {"1.5", 4, std::nullopt}, {"--1", 4, std::nullopt}, {"1-2", 4, std::nullopt},
-        {"1+", 4, std::nullopt}, {"\t1", 4, std::nullopt}, {"12a", 5, std::nullopt}, {"1234x", 4, 1234},
+        {"1+", 4, std::nullopt}, {"\t1", 4, 1}, {"1\t2\t", 5, 12}, {"1\r", 4, std::nullopt}, {"12a", 5, std::nullopt}, {"1234x", 4, 1234},
         // Wider fields than the program's read nine characters at most, so the digits always
         // fit an int; no width reads nothing.
         {"12345678901234", 14, 123456789}, {"-99999999999", 12, -99999999}, {"7", 0, 0}, {"7", -3, 0},

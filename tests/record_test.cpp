@@ -129,7 +129,8 @@ TEST(Outfil, BlockLayout) {
         "      1.00000000      2.00000000      3.00000000      4.00000000",
     };
     ASSERT_EQ(got.size(), 34u);
-    // A block goes to the file's writer through a pipe, whole, only while it fits in PIPE_BUF.
+    // A block written to a FIFO arrives whole, not mixed with another writer's, only while it
+    // fits in PIPE_BUF.
     EXPECT_LE(block.size(), static_cast<std::size_t>(PIPE_BUF));
     for (std::size_t i = 0; i < want.size(); ++i) EXPECT_EQ(got[i], want[i]) << "line " << i + 1;
 }

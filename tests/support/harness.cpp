@@ -63,6 +63,22 @@ std::string readFile(const std::string& path) {
     return bytes.str();
 }
 
+std::set<std::string> entries(const std::string& folder) {
+    namespace fs = std::filesystem;
+    std::set<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+        const fs::file_status status = entry.symlink_status();
+        const char kind = fs::is_symlink(status)          ? 'l'
+                          : fs::is_regular_file(status)   ? 'f'
+                          : fs::is_directory(status)      ? 'd'
+                          : fs::is_fifo(status)           ? 'p'
+                          : fs::is_character_file(status) ? 'c'
+                                                          : '?';
+        names.insert(entry.path().filename().string() + " " + kind);
+    }
+    return names;
+}
+
 void writeFile(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary);
     out << bytes;

@@ -1,6 +1,7 @@
 // Test support: driving screens through an in-memory console, and running the built program.
 #pragma once
 
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -92,6 +93,10 @@ private:
 };
 
 std::string readFile(const std::string& path);
+
+// The folder's entries, each as its name, a blank and a letter for its kind: f regular file,
+// l symbolic link, d folder, p FIFO, c character device, ? anything else.
+std::set<std::string> entries(const std::string& folder);
 void writeFile(const std::string& path, const std::string& bytes);
 
 // What a shell command writes (standard output with standard error joined to it), and its

@@ -33,7 +33,7 @@ std::optional<float> readF15(std::string_view line) {
     field = field.substr(0, field.find(','));
     std::string s;
     for (char c : field)
-        if (c != ' ') s += c;
+        if (c != ' ' && c != '\t') s += c;
 
     // Where the exponent starts: its letter, or a sign that is not the leading one.
     const std::size_t letter = s.find_first_of("EeDd");
@@ -68,7 +68,7 @@ std::optional<int> readI(std::string_view line, int w) {
     field = field.substr(0, field.find(','));
     std::string s;
     for (char c : field)
-        if (c != ' ') s += c;
+        if (c != ' ' && c != '\t') s += c;
     const bool negative = !s.empty() && s[0] == '-';
     std::string_view digits = s;
     if (!digits.empty() && (digits[0] == '+' || digits[0] == '-')) digits.remove_prefix(1);

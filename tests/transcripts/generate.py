@@ -87,7 +87,7 @@ F15_FORM = re.compile(r"([+-]?)(\d*)(?:\.(\d*))?(?:[EeDd]([+-]?\d+)|([+-]\d+))?"
 
 def read_f15(line):
     """The value of an F15.0 field, or None for an input error."""
-    field = line[:15].replace(" ", "")
+    field = line[:15].replace(" ", "").replace("\t", "")
     field = field.split(",", 1)[0]
     if field in ("", "+", "-", "."):
         return 0.0
@@ -103,8 +103,8 @@ def read_f15(line):
 
 def read_i(line, width):
     """The value of an Iw field, or None for an input error."""
-    field = line[:width].lstrip(" ")
-    field = field.split(",", 1)[0].replace(" ", "")
+    field = line[:width].lstrip(" \t")
+    field = field.split(",", 1)[0].replace(" ", "").replace("\t", "")
     if field in ("", "+", "-"):
         return 0
     if not re.fullmatch(r"[+-]?\d+", field):
@@ -140,6 +140,7 @@ def self_check():
     assert read_f15("1.5-3") == f32(0.0015) and read_f15("2E3") == 2000 and read_f15("12-3") == f32(0.012)
     assert read_f15("-") == 0 and read_f15(".") == 0 and read_f15("1e") is None
     assert read_i("12345", 4) == 1234 and read_i("-", 4) == 0 and read_i("x", 5) is None
+    assert read_f15("1\t") == 1 and read_f15("\t1\t5") == 15 and read_i("\t1", 4) == 1
     assert read_i("123456", 5) == 12345 and read_i("  3  ", 5) == 3 and read_i("1.5", 4) is None
     assert f32(w(1) * 1.0 * C_0_001 / 1.0) == f32(44.0100021)
     assert render_f(f32(w(1) * 1.0 * C_0_001), 15, 6) == "      44.010002"
@@ -175,7 +176,9 @@ class Run:
         if self.at >= len(self.answers) or last:
             raise EndOfInput
         self.at += 1
-        return self.answers[self.at - 1]
+        # A carriage return before the line feed is part of the line end.
+        line = self.answers[self.at - 1]
+        return line[:-1] if line.endswith("\r") else line
 
 
 class Item:
@@ -868,9 +871,11 @@ case("error_paths_more_screens", [""] + quick("E1", water=wa2("0.5", ["1"], fix=
 
 # Bytes that are not what a form expects.
 case("name_in_missing_folder", ["no such folder/kavix.in"] + quick() + ["n"])
-# A carriage return (an answer file with DOS line ends), a tab or a NUL is no blank: an input error.
+# A carriage return before the line feed (an answer file saved on Windows) ends the line, and
+# a tab in a number counts as a blank (pasted from a spreadsheet); a NUL or a byte above 127
+# in a number is an input error.
 case("odd_bytes_in_answers", [""] + ["\xe9", "x", "100\r", "\xe9\xb0-1\t", "x", "1\t2", "S", "x", "1", "2", "3\x00",
-                                     "\xe9\xb0-1\t", "tab\there, degree \xb0, nul \0 end", "100", "5", "1000", "20", ""]
+                                     "\xe9\xb0-1\t", "tab\there, degree \xb0, nul \0 end", "100", "5", "1000\t", "\t20\r", ""]
      + wa1() + ["", "n"])
 case("water_menu_more_answers", [""] + gen("M1") + ["+2"] + values(18) + [""] + ["y"] + gen("M2") + ["2,5"] + values(18) + [""]
      + ["y"] + gen("M3") + ["02"] + values(18) + [""] + ["y"] + gen("M4") + ["12345"] + values(17) + [""] + ["y"]

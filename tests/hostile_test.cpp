@@ -1,0 +1,445 @@
+// The built program under hostile conditions: odd output names, closed or failing standard
+// streams, file-size limits, signals ignored or sent while stopped, two runs on one file,
+// answers with Windows line ends or tabs, and arguments. Each case checks the exit status,
+// standard error, the files left and that the output file holds exactly the finished
+// samples, as whole blocks.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+#include "record/reader.hpp"
+#include "support/harness.hpp"
+
+namespace zelk::test {
+namespace {
+
+namespace fs = std::filesystem;
+using Entries = std::set<std::string>;
+
+// One sample with water in mg/kg and no steam phase; each number followed by `after`.
+std::string sampleAnswers(int k, const std::string& after = "") {
+    const std::string n = std::to_string(k);
+    std::string answers = lines({"S-" + n, "Well " + n, "250.5" + after, "20" + after, "1100" + after,
+                                 "30" + after, "", "1" + after});
+    for (int item = 0; item < 17; ++item) answers += std::to_string(item) + ".25" + after + "\n";
+    return answers + lines({"", ""});
+}
+
+// A run's answers: the output name, then `samples` samples.
+std::string runAnswers(const std::string& name, int samples, const std::string& after = "") {
+    std::string answers = name + "\n";
+    for (int k = 1; k <= samples; ++k) answers += sampleAnswers(k, after) + (k < samples ? "y\n" : "n\n");
+    return answers;
+}
+
+std::string withCrLf(const std::string& text) {
+    std::string crlf;
+    for (char c : text) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    return crlf;
+}
+
+// The console and file of a plain run of `samples` samples, on a regular file.
+const Run& plainRun(int samples, std::string* file = nullptr) {
+    static std::map<int, std::pair<Run, std::string>> runs;
+    auto found = runs.find(samples);
+    if (found == runs.end()) {
+        TempDir dir;
+        Run run = runProgram(dir.path(), runAnswers("", samples));
+        found = runs.emplace(samples, std::make_pair(run, readFile(dir.file("kavix.in")))).first;
+    }
+    if (file) *file = found->second.second;
+    return found->second.first;
+}
+
+std::string plainFile(int samples) {
+    std::string file;
+    plainRun(samples, &file);
+    return file;
+}
+
+// The built program with its standard streams on files of a scratch folder, arguments, and
+// changes made in the child just before it starts (closing streams, limits, signals).
+class Launched {
+public:
+    Launched(const std::string& folder, const std::string& answers, const std::vector<std::string>& args = {},
+             const std::function<void()>& setUp = {}, bool piped = false) {
+        const std::string in = scratch_.file("in"), out = scratch_.file("out"), err = scratch_.file("err");
+        writeFile(in, answers);
+        int ends[2] = {-1, -1};
+        if (piped && ::pipe(ends) != 0) throw std::runtime_error("pipe failed");
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            if (::chdir(folder.c_str()) != 0) ::_exit(127);
+            ::dup2(piped ? ends[0] : ::open(in.c_str(), O_RDONLY), 0);
+            ::dup2(::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
+            ::dup2(::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
+            for (int fd = 3; fd < 64; ++fd) ::close(fd);
+            if (setUp) setUp();
+            std::vector<char*> argv{const_cast<char*>("zelk")};
+            for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+            argv.push_back(nullptr);
+            ::execv(ZELK_BINARY, argv.data());
+            ::_exit(127);
+        }
+        if (piped) {
+            ::close(ends[0]);
+            input_ = ends[1];
+        }
+    }
+    ~Launched() {
+        if (input_ >= 0) ::close(input_);
+        if (pid_ > 0) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+        }
+    }
+    Launched(const Launched&) = delete;
+    Launched& operator=(const Launched&) = delete;
+
+    pid_t pid() const { return pid_; }
+    std::string out() const { return readFile(scratch_.file("out")); }
+    void answer(const std::string& bytes) {
+        ASSERT_EQ(::write(input_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    }
+    bool waitForOutputEnding(const std::string& text) const {
+        for (int tries = 0; tries < 500; ++tries) {
+            if (out().ends_with(text)) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return false;
+    }
+    // Closes standard input and waits for the end, at most ten seconds (then status -1).
+    test::Run finish() {
+        if (input_ >= 0) ::close(input_);
+        input_ = -1;
+        test::Run run;
+        int raw = 0;
+        for (int tries = 0; tries < 1000 && ::waitpid(pid_, &raw, WNOHANG) == 0; ++tries)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (::waitpid(pid_, &raw, WNOHANG) == 0) return run;  // hangs: the destructor kills it
+        pid_ = -1;
+        run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+        run.out = out();
+        run.err = readFile(scratch_.file("err"));
+        return run;
+    }
+
+private:
+    TempDir scratch_;
+    pid_t pid_ = -1;
+    int input_ = -1;
+};
+
+// The file holds the blocks of exactly the first `samples` samples of a plain run.
+void expectBlocks(const std::string& path, int samples) {
+    const std::string file = readFile(path);
+    const ReadBlocks blocks = readBlocks(file);
+    EXPECT_FALSE(blocks.fault) << path << ": line " << blocks.fault->line << ": " << blocks.fault->message;
+    EXPECT_EQ(blocks.records.size(), static_cast<std::size_t>(samples)) << path;
+    EXPECT_EQ(file, plainFile(samples)) << path;
+}
+
+struct Case {
+    std::string what;
+    std::function<void(const TempDir&)> prepare = {};  // makes the folder's files
+    std::string answers;                                // with {dir} for the folder
+    std::vector<std::string> args = {};
+    std::function<void()> setUp = {};                   // in the child, before the program
+    int status = 0;
+    std::string err = "";  // with {dir} for the folder
+    Entries left = {};     // the folder's entries afterwards
+    std::string file = "kavix.in";  // the output file to check, if any
+    int blocks = 0;        // the samples it must hold
+    bool plainConsole = false;  // the console must be that of the plain run of `blocks` samples
+};
+
+std::string withFolder(std::string text, const std::string& folder) {
+    for (std::size_t at; (at = text.find("{dir}")) != std::string::npos;) text.replace(at, 5, folder);
+    return text;
+}
+
+void runCase(const Case& c) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    if (c.prepare) c.prepare(dir);
+    Launched program(dir.path(), withFolder(c.answers, dir.path()), c.args, c.setUp);
+    const test::Run run = program.finish();
+    EXPECT_EQ(run.status, c.status);
+    EXPECT_EQ(run.err, withFolder(c.err, dir.path()));
+    EXPECT_EQ(entries(dir.path()), c.left);
+    if (!c.file.empty()) expectBlocks(dir.file(c.file), c.blocks);
+    if (c.plainConsole) {
+        EXPECT_EQ(run.out, plainRun(c.blocks).out);
+    }
+}
+
+// The limit would reach the console's file too: it goes to /dev/null.
+void limitFileSize(rlim_t bytes) {
+    ::dup2(::open("/dev/null", O_WRONLY), 1);
+    const rlimit limit{bytes, bytes};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+// Room for one block and part of the next.
+constexpr rlim_t roomForOneBlock = 1635 + 800;
+
+const std::string noRoom = "zelk: cannot write a sample to output file \"kavix.in\": File too large\n";
+
+TEST(Hostile, EachCase) {
+    const Case cases[] = {
+        {.what = "standard output closed: it cannot take the output file's place",
+         .answers = runAnswers("", 2),
+         .setUp = [] { ::close(1); },
+         .left = {"kavix.in f"},
+         .blocks = 2},
+        {.what = "standard input closed: the end of input at the name prompt, no file",
+         .answers = "",
+         .setUp = [] { ::close(0); },
+         .status = 2,
+         .err = "zelk: end of file on standard input\n",
+         .file = ""},
+        {.what = "standard error closed and the file-size limit hit: no message lands in the file",
+         .answers = runAnswers("", 3),
+         .setUp = [] {
+             ::close(2);
+             limitFileSize(roomForOneBlock);
+         },
+         .status = 3,
+         .left = {"kavix.in f"},
+         .blocks = 1},
+        {.what = "SIGCHLD ignored and the file-size limit hit: each lost sample reported, status 3",
+         .answers = runAnswers("", 3),
+         .setUp = [] {
+             std::signal(SIGCHLD, SIG_IGN);
+             limitFileSize(roomForOneBlock);
+         },
+         .status = 3,
+         .err = noRoom + noRoom,
+         .left = {"kavix.in f"},
+         .blocks = 1},
+        {.what = "standard output on /dev/full: told once, the run goes on",
+         .answers = runAnswers("", 2),
+         .setUp = [] { ::dup2(::open("/dev/full", O_WRONLY), 1); },
+         .err = "zelk: cannot write to standard output: No space left on device\n",
+         .left = {"kavix.in f"},
+         .blocks = 2},
+        {.what = "standard output a pipe nobody reads: silent, the run goes on",
+         .answers = runAnswers("", 2),
+         .setUp =
+             [] {
+                 int ends[2];
+                 if (::pipe(ends) == 0) {
+                     ::dup2(ends[1], 1);
+                     ::close(ends[0]);
+                 }
+             },
+         .left = {"kavix.in f"},
+         .blocks = 2},
+        {.what = "a symbolic link that points nowhere: refused, nothing created",
+         .prepare = [](const TempDir& dir) { fs::create_symlink("elsewhere/kavix.in", dir.file("kavix.in")); },
+         .answers = runAnswers("", 1),
+         .status = 2,
+         .err = "zelk: cannot open output file \"kavix.in\": a symbolic link to a file that does not exist\n",
+         .left = {"kavix.in l"},
+         .file = ""},
+        {.what = "a folder: refused",
+         .prepare = [](const TempDir& dir) { fs::create_directory(dir.file("kavix.in")); },
+         .answers = runAnswers("", 1),
+         .status = 2,
+         .err = "zelk: cannot open output file \"kavix.in\": Is a directory\n",
+         .left = {"kavix.in d"},
+         .file = ""},
+        {.what = "a link to a file: the link is kept as the backup, its target untouched",
+         .prepare =
+             [](const TempDir& dir) {
+                 writeFile(dir.file("target"), "last week\n");
+                 fs::create_symlink("target", dir.file("kavix.in"));
+             },
+         .answers = runAnswers("", 1),
+         .left = {"kavix.in f", "kavix.in.~1~ l", "target f"},
+         .blocks = 1},
+        {.what = "a FIFO that nobody reads: refused at once",
+         .prepare = [](const TempDir& dir) { ::mkfifo(dir.file("fifo").c_str(), 0644); },
+         .answers = runAnswers("fifo", 1),
+         .status = 2,
+         .err = "zelk: cannot open output file \"fifo\": no process reads the FIFO\n",
+         .left = {"fifo p"},
+         .file = ""},
+        {.what = "answers with Windows line ends: the same console and file",
+         .answers = withCrLf(runAnswers("", 2)),
+         .left = {"kavix.in f"},
+         .blocks = 2,
+         .plainConsole = true},
+        {.what = "a tab after every number: the same file",
+         .answers = runAnswers("", 2, "\t"),
+         .left = {"kavix.in f"},
+         .blocks = 2},
+        {.what = "--help",
+         .answers = runAnswers("", 1),
+         .args = {"--help"},
+         .left = {},
+         .file = ""},
+        {.what = "--version",
+         .answers = runAnswers("", 1),
+         .args = {"--version"},
+         .left = {},
+         .file = ""},
+        {.what = "an answers file given as an argument",
+         .answers = runAnswers("", 1),
+         .args = {"answers.txt"},
+         .status = 2,
+         .err = "zelk: unexpected argument \"answers.txt\"; answers come on standard input: zelk < FILE\n",
+         .left = {},
+         .file = ""},
+    };
+    for (const Case& c : cases) runCase(c);
+}
+
+TEST(Hostile, HelpAndVersionText) {
+    TempDir dir;
+    Launched help(dir.path(), "", {"--help"});
+    const test::Run shown = help.finish();
+    EXPECT_TRUE(shown.out.starts_with("Usage: zelk < ANSWERS\n")) << shown.out;
+    EXPECT_NE(shown.out.find("man zelk"), std::string::npos);
+    Launched version(dir.path(), "", {"--version"});
+    EXPECT_EQ(version.finish().out, "zelk 1.2\n");
+}
+
+// As root the nodes are made in the test's folder: a program that replaced a device would
+// otherwise replace the machine's /dev/null. Without root it could not, and the machine's
+// own serve.
+TEST(Hostile, DeviceNodesAreWrittenAsTheyAre) {
+    const bool root = ::geteuid() == 0;
+    const auto device = [root](const char* name, unsigned minor) -> std::function<void(const TempDir&)> {
+        if (!root) return {};
+        return [=](const TempDir& dir) { ::mknod(dir.file(name).c_str(), S_IFCHR | 0666, ::makedev(1, minor)); };
+    };
+    const std::string null = root ? "null" : "/dev/null", full = root ? "full" : "/dev/full";
+    const std::string noSpace = "zelk: cannot write a sample to output file \"" + full + "\": No space left on device\n";
+    const Case cases[] = {
+        {.what = "a null device: written as it is, never replaced",
+         .prepare = device("null", 3),
+         .answers = runAnswers(null, 2),
+         .left = root ? Entries{"null c"} : Entries{},
+         .file = ""},
+        {.what = "a full device: each sample fails and is reported",
+         .prepare = device("full", 7),
+         .answers = runAnswers(full, 2),
+         .status = 3,
+         .err = noSpace + noSpace,
+         .left = root ? Entries{"full c"} : Entries{},
+         .file = ""},
+    };
+    for (const Case& c : cases) runCase(c);
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+}
+
+TEST(Hostile, FifoWithAReaderGetsTheBlocks) {
+    TempDir dir;
+    ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0644), 0);
+    // A reader that holds the FIFO open; the blocks wait in it, well within its room.
+    const int reader = ::open(dir.file("fifo").c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    Launched program(dir.path(), runAnswers("fifo", 3));
+    const test::Run run = program.finish();
+    std::string got;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(reader, buffer, sizeof buffer)) > 0;) got.append(buffer, static_cast<std::size_t>(n));
+    ::close(reader);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(got, plainFile(3));
+    EXPECT_EQ(entries(dir.path()), Entries{"fifo p"});
+}
+
+TEST(Hostile, ThreeRunsInARowKeepEveryRun) {
+    TempDir dir;
+    for (int samples = 1; samples <= 3; ++samples) {
+        Launched program(dir.path(), runAnswers("", samples));
+        EXPECT_EQ(program.finish().status, 0);
+    }
+    EXPECT_EQ(entries(dir.path()), (Entries{"kavix.in f", "kavix.in.~1~ f", "kavix.in.~2~ f"}));
+    expectBlocks(dir.file("kavix.in.~1~"), 1);
+    expectBlocks(dir.file("kavix.in.~2~"), 2);
+    expectBlocks(dir.file("kavix.in"), 3);
+}
+
+TEST(Hostile, SecondRunOnTheSameFileIsRefused) {
+    for (const bool earlier : {false, true}) {
+        SCOPED_TRACE(earlier ? "over an earlier file" : "a new file");
+        TempDir dir;
+        if (earlier) writeFile(dir.file("kavix.in"), "yesterday\n");
+        const std::string answers = runAnswers("", 2);
+        const std::size_t firstSample = answers.find("y\n") + 2;
+        Launched first(dir.path(), "", {}, {}, true);
+        first.answer(answers.substr(0, firstSample));
+        ASSERT_TRUE(first.waitForOutputEnding(" SUNDRY DATA\n\n\n      Sample number              :  "));
+
+        Launched second(dir.path(), runAnswers("", 1));
+        const test::Run refused = second.finish();
+        EXPECT_EQ(refused.status, 2);
+        EXPECT_EQ(refused.err, "zelk: output file \"kavix.in\" is being written by another run (process " +
+                                   std::to_string(first.pid()) + ")\n");
+
+        first.answer(answers.substr(firstSample));
+        const test::Run run = first.finish();
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.err, "");
+        expectBlocks(dir.file("kavix.in"), 2);
+        const Entries left = earlier ? Entries{"kavix.in f", "kavix.in.~1~ f"} : Entries{"kavix.in f"};
+        EXPECT_EQ(entries(dir.path()), left);
+        if (earlier) {
+            EXPECT_EQ(readFile(dir.file("kavix.in.~1~")), "yesterday\n");
+        }
+    }
+}
+
+TEST(Hostile, StoppedThenInterruptedRunEnds) {
+    TempDir dir;
+    const std::string answers = runAnswers("", 2);
+    Launched program(dir.path(), "", {}, {}, true);
+    program.answer(answers.substr(0, answers.find("y\n")));
+    ASSERT_TRUE(program.waitForOutputEnding(anotherSample()));
+    ::kill(program.pid(), SIGSTOP);
+    ::kill(program.pid(), SIGINT);
+    ::kill(program.pid(), SIGCONT);
+    const test::Run run = program.finish();
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "Interrupt\n");
+    EXPECT_EQ(entries(dir.path()), Entries{"kavix.in f"});
+    expectBlocks(dir.file("kavix.in"), 1);
+}
+
+TEST(Hostile, HangupAndQuitEndTheRun) {
+    struct Signal {
+        int number;
+        std::string notice;
+    };
+    for (const Signal& s : {Signal{SIGHUP, "Hangup\n"}, Signal{SIGQUIT, "Quit\n"}}) {
+        SCOPED_TRACE(s.notice);
+        TempDir dir;
+        const std::string answers = runAnswers("", 2);
+        Launched program(dir.path(), "", {}, {}, true);
+        program.answer(answers.substr(0, answers.find("y\n") + 2) + "S-2\n");
+        ASSERT_TRUE(program.waitForOutputEnding(itemPrompt("Sample location            :  ")));
+        ::kill(program.pid(), s.number);
+        const test::Run run = program.finish();
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err, s.notice);
+        expectBlocks(dir.file("kavix.in"), 1);
+    }
+}
+
+}  // namespace
+}  // namespace zelk::test
