@@ -1,6 +1,8 @@
-# Thin wrapper over CMake: `make run` builds and runs the program here, `make test` builds
-# and runs every test, `make check` runs the tests under AddressSanitizer and UBSan;
-# `make install PREFIX=...` installs, `make package` builds the Debian package in ./build;
+# Thin wrapper over CMake: `make run` builds the programs alone and runs zelk here, `make test`
+# builds and runs every test, `make check` runs the tests under AddressSanitizer and UBSan,
+# `make clang` builds with clang (Release, tests run; Debug);
+# `make install PREFIX=...` installs, `make uninstall` removes what it installed,
+# `make package` builds the Debian package in ./build;
 # `make bench` times batch runs against the I/O floor and runs the field microbenchmarks;
 # `make fuzz` runs each libFuzzer target (clang) for FUZZ_SECONDS; `make exhaustive` checks
 # field rendering on every float and F15.0 reading on ten million typed numbers.
@@ -8,6 +10,7 @@ BUILD ?= build
 CHECK_BUILD ?= build-check
 BENCH_BUILD ?= build-bench
 FUZZ_BUILD ?= build-fuzz
+CLANG_BUILD ?= build-clang
 FUZZ_SECONDS ?= 300
 CLANGXX ?= $(shell command -v clang++-14 || command -v clang++)
 PREFIX ?= /usr/local
@@ -15,15 +18,21 @@ PREFIX ?= /usr/local
 BENCH_ARGS ?=
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all build run test check install package examples bench fuzz exhaustive clean
+.PHONY: all configure build programs run test check clang install uninstall package examples bench fuzz exhaustive clean
 
 all: build
 
-build:
+configure:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+
+build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+# The programs without the tests, benchmarks and fuzzers: what a first run needs.
+programs: configure
+	cmake --build $(BUILD) -j $(JOBS) --target programs
+
+run: programs
 	./$(BUILD)/zelk
 
 test: build
@@ -34,6 +43,14 @@ check:
 	cmake --build $(CHECK_BUILD) -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 	  ctest --test-dir $(CHECK_BUILD) --output-on-failure -j $(JOBS)
+
+# The same warnings as errors under clang: a Release build whose tests run, and a Debug build.
+clang:
+	cmake -S . -B $(CLANG_BUILD) -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=$(CLANGXX)
+	cmake --build $(CLANG_BUILD) -j $(JOBS)
+	ctest --test-dir $(CLANG_BUILD) --output-on-failure -j $(JOBS)
+	cmake -S . -B $(CLANG_BUILD)-debug -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=$(CLANGXX)
+	cmake --build $(CLANG_BUILD)-debug -j $(JOBS)
 
 fuzz:
 	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=$(CLANGXX) \
@@ -51,14 +68,18 @@ exhaustive:
 	./$(BENCH_BUILD)/bench/field_check read
 	./$(BENCH_BUILD)/bench/field_check render
 
-install: build
+install: programs
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
-package: build
+# Removes the files the last `make install` put down, as listed in its manifest.
+uninstall: configure
+	cmake --build $(BUILD) --target uninstall
+
+package: programs
 	cd $(BUILD) && cpack -G DEB
 
 # Writes the examples' transcripts and output files anew from the built program.
-examples: build
+examples: programs
 	examples/generate $(BUILD)/zelk
 
 bench:
@@ -69,4 +90,4 @@ bench:
 	  ./$(BENCH_BUILD)/bench/zelk-field-bench --benchmark_min_time=0.2; fi
 
 clean:
-	rm -rf $(BUILD) $(CHECK_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(CHECK_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD) $(CLANG_BUILD) $(CLANG_BUILD)-debug

@@ -4,7 +4,12 @@ include(GNUInstallDirs)
 
 install(TARGETS zelk RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/zelk.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# The copyright file carries the licence; the changelog is gzipped for the package (below).
+install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/packaging/copyright
+              ${PROJECT_SOURCE_DIR}/packaging/changelog
+        DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/lintian-overrides
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides RENAME zelk)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples DESTINATION ${CMAKE_INSTALL_DOCDIR}
         PATTERN "*.received" EXCLUDE PATTERN "generate" EXCLUDE)
 
@@ -19,7 +24,7 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME zelk)
 set(CPACK_PACKAGE_VERSION ${CMAKE_MATCH_1})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-set(CPACK_PACKAGE_CONTACT "ZELK maintainers <zelk@example.org>")
+set(CPACK_PACKAGE_CONTACT "ZELK developers <developers@zelk.example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "console data entry for geothermal fluid analyses")
 set(CPACK_PACKAGE_DESCRIPTION
     "ZELK asks a geothermal chemist, screen by screen, for the analysis of\n"
@@ -36,6 +41,13 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
-# Debian wants manual pages gzipped with -9n; the staged tree is compressed before packing.
-set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/CompressManual.cmake)
+# The staged tree is made as Debian wants it (manual pages and changelog compressed, programs
+# fully stripped) before packing.
+set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/PrepareDebianTree.cmake)
 include(CPack)
+
+# `make uninstall`: removes what the last installation from this build put down.
+add_custom_target(uninstall
+  COMMAND ${CMAKE_COMMAND} -DZELK_MANIFEST=${PROJECT_BINARY_DIR}/install_manifest.txt
+          -DZELK_DOCDIR=${CMAKE_INSTALL_DOCDIR} -P ${PROJECT_SOURCE_DIR}/cmake/Uninstall.cmake
+  VERBATIM)

@@ -15,6 +15,7 @@ namespace {
 const std::string manual = std::string(ZELK_SOURCE_DIR) + "/zelk.1";
 
 TEST(Manual, RendersWithoutWarnings) {
+    if (const std::string missing = missingTool({{"groff", "groff-base"}}); !missing.empty()) GTEST_SKIP() << missing;
     const auto [text, status] = runShell("groff -man -ww -z '" + manual + "'");
     EXPECT_EQ(status, 0);
     EXPECT_EQ(text, "");

@@ -45,7 +45,11 @@ TEST(Install, PutsProgramManualAndDocumentationUnderThePrefix) {
     ASSERT_EQ(status, 0) << log;
     const fs::path root = prefix.path();
     EXPECT_EQ(readFile((root / "share/man/man1/zelk.1").string()), readFile((source / "zelk.1").string()));
-    EXPECT_EQ(readFile((root / "share/doc/zelk/README.md").string()), readFile((source / "README.md").string()));
+    const std::string readme = readFile((root / "share/doc/zelk/README.md").string());
+    EXPECT_EQ(readme, readFile((source / "README.md").string()));
+    EXPECT_FALSE(std::regex_search(readme, std::regex("build/zelk[^_]"))) << "the README names the program as installed";
+    EXPECT_EQ(readFile((root / "share/doc/zelk/copyright").string()),
+              readFile((source / "packaging/copyright").string()));
     for (const fs::directory_entry& entry : fs::directory_iterator(source / "examples")) {
         if (entry.path().extension() != ".answers") continue;
         for (const char* kind : {".answers", ".console", ".out"}) {
@@ -54,11 +58,21 @@ TEST(Install, PutsProgramManualAndDocumentationUnderThePrefix) {
         }
     }
     expectExampleRuns(root / "bin/zelk");
+
+    // Uninstalling leaves folders alone, and none of the program's own.
+    const auto [removed, removal] = runShell("cmake --build " + shellWord(build) + " --target uninstall");
+    ASSERT_EQ(removal, 0) << removed;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root))
+        EXPECT_TRUE(entry.is_directory()) << entry.path() << " left behind";
+    EXPECT_FALSE(fs::exists(root / "share/doc/zelk"));
 }
 
 class Package : public testing::Test {
 protected:
     static void SetUpTestSuite() {
+        // CPack finds the libraries the program needs with file and dpkg-shlibdeps.
+        missing_ = missingTool({{"dpkg-deb", "dpkg"}, {"dpkg-shlibdeps", "dpkg-dev"}, {"file", "file"}});
+        if (!missing_.empty()) return;
         folder_ = new TempDir;
         const auto [log, status] = runShell("cpack -G DEB --config " + shellWord(build / "CPackConfig.cmake") + " -B " +
                                          shellWord(folder_->path()));
@@ -66,6 +80,10 @@ protected:
         for (const fs::directory_entry& entry : fs::directory_iterator(folder_->path()))
             if (entry.path().extension() == ".deb") deb_ = entry.path();
         ASSERT_FALSE(deb_.empty()) << log;
+    }
+    void SetUp() override {
+        if (!missing_.empty()) GTEST_SKIP() << missing_;
+        ASSERT_FALSE(deb_.empty()) << "no package was built";
     }
     static void TearDownTestSuite() {
         delete folder_;
@@ -77,6 +95,7 @@ protected:
         return value;
     }
 
+    static inline std::string missing_;
     static inline TempDir* folder_ = nullptr;
     static inline fs::path deb_;
 };
@@ -85,7 +104,7 @@ TEST_F(Package, NamesItselfAndItsVersionFromTheBanner) {
     EXPECT_EQ(field("Package"), "zelk");
     EXPECT_EQ(field("Version"), bannerVersion());
     EXPECT_EQ(deb_.filename().string().rfind("zelk_" + bannerVersion() + "_", 0), 0u) << deb_;
-    EXPECT_NE(field("Maintainer"), "");
+    EXPECT_EQ(field("Maintainer").rfind("ZELK developers <", 0), 0u) << field("Maintainer");
     EXPECT_NE(field("Description").find("geothermal"), std::string::npos);
     EXPECT_NE(field("Depends").find("libc6"), std::string::npos);
 }
@@ -100,18 +119,44 @@ TEST_F(Package, UnpacksToAProgramThatRunsAnExample) {
     expectExampleRuns(usr / "bin/zelk");
 }
 
-TEST_F(Package, CarriesTheManualGzippedWithoutNameOrTime) {
+TEST_F(Package, CarriesTheManualAndChangelogGzippedWithoutNameOrTime) {
     TempDir root;
     ASSERT_EQ(runShell("dpkg-deb -x " + shellWord(deb_) + " " + shellWord(root.path())).second, 0);
-    const fs::path man = fs::path(root.path()) / "usr/share/man/man1";
-    EXPECT_FALSE(fs::exists(man / "zelk.1"));
-    const std::string gz = readFile((man / "zelk.1.gz").string());
-    ASSERT_GE(gz.size(), 10u);
-    EXPECT_EQ(gz.substr(0, 3), "\x1f\x8b\x08");
-    EXPECT_EQ(gz[3] & 0x08, 0) << "the original file name is stored";
-    EXPECT_EQ(gz.substr(4, 4), std::string(4, '\0')) << "a time stamp is stored";
-    EXPECT_EQ(gz[8], 2) << "not compressed with -9";
-    EXPECT_EQ(runShell("gzip -dc " + shellWord(man / "zelk.1.gz")).first, readFile((source / "zelk.1").string()));
+    const fs::path usr = fs::path(root.path()) / "usr";
+    const struct {
+        fs::path packed;
+        fs::path original;
+    } files[] = {
+        {"share/man/man1/zelk.1", source / "zelk.1"},
+        {"share/doc/zelk/changelog", source / "packaging/changelog"},
+    };
+    for (const auto& file : files) {
+        SCOPED_TRACE(file.packed);
+        EXPECT_FALSE(fs::exists(usr / file.packed));
+        const fs::path packed = usr / (file.packed.string() + ".gz");
+        const std::string gz = readFile(packed.string());
+        ASSERT_GE(gz.size(), 10u);
+        EXPECT_EQ(gz.substr(0, 3), "\x1f\x8b\x08");
+        EXPECT_EQ(gz[3] & 0x08, 0) << "the original file name is stored";
+        EXPECT_EQ(gz.substr(4, 4), std::string(4, '\0')) << "a time stamp is stored";
+        EXPECT_EQ(gz[8], 2) << "not compressed with -9";
+        EXPECT_EQ(runShell("gzip -dc " + shellWord(packed)).first, readFile(file.original.string()));
+    }
+    EXPECT_EQ(readFile((usr / "share/doc/zelk/copyright").string()), readFile((source / "packaging/copyright").string()));
+}
+
+// The changelog names the version the banner announces, as Debian's tools read it.
+TEST_F(Package, ChangelogIsOfThisVersion) {
+    const auto [version, status] =
+        runShell("dpkg-parsechangelog -S Version -l " + shellWord(source / "packaging/changelog"));
+    ASSERT_EQ(status, 0) << version;
+    EXPECT_EQ(version, bannerVersion() + "\n");
+}
+
+TEST_F(Package, LintianFindsNoError) {
+    if (const std::string missing = missingTool({{"lintian", "lintian"}}); !missing.empty()) GTEST_SKIP() << missing;
+    const std::string report = "\n" + runShell("lintian " + shellWord(deb_)).first;
+    EXPECT_EQ(report.find("\nE: "), std::string::npos) << report;
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // Transcript cases: every folder under tests/transcripts holds the answers of a run and the
-// console bytes, output file and exit status the program must give for them. The program
-// runs on each in a fresh folder; a mismatch names the first differing byte and leaves the
-// received bytes beside the expected ones as *.received.
+// console bytes, output file and exit status the program must give for them. Each case is a
+// test of its own, run in a fresh folder; a mismatch names the first differing byte and
+// leaves the received bytes beside the expected ones as *.received.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -120,22 +120,31 @@ std::string runCase(const fs::path& folder) {
     return faults;
 }
 
-TEST(Transcripts, EveryCaseGivesItsBytes) {
-    std::vector<fs::path> cases;
-    for (const auto& entry : fs::directory_iterator(casesFolder))
-        if (entry.is_directory()) cases.push_back(entry.path());
-    std::sort(cases.begin(), cases.end());
-    ASSERT_GE(cases.size(), 40u) << "transcript cases missing from " << casesFolder;
-
-    int failed = 0;
-    for (const fs::path& folder : cases) {
-        const std::string faults = runCase(folder);
-        if (faults.empty()) continue;
-        ++failed;
-        ADD_FAILURE() << "case " << folder.filename().string() << ":\n" << faults;
-    }
-    std::printf("%zu transcript cases, %d failed\n", cases.size(), failed);
+// The case folders, by name; none when the folder cannot be read (CasesArePresent then fails).
+std::vector<std::string> caseNames() {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (fs::directory_iterator it(casesFolder, error), end; !error && it != end; it.increment(error))
+        if (it->is_directory()) names.push_back(it->path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
+
+TEST(Transcripts, CasesArePresent) {
+    EXPECT_GE(caseNames().size(), 40u) << "transcript cases missing from " << casesFolder;
+}
+
+// One test per case, named after its folder: ctest -R NAME runs it alone.
+class Transcript : public testing::TestWithParam<std::string> {};
+
+TEST_P(Transcript, GivesItsBytes) {
+    const std::string faults = runCase(casesFolder / GetParam());
+    EXPECT_TRUE(faults.empty()) << "case " << GetParam() << ":\n" << faults;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, Transcript, testing::ValuesIn(caseNames()),
+                         [](const testing::TestParamInfo<std::string>& info) { return info.param; });
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(Transcript);
 
 }  // namespace
 }  // namespace zelk::test

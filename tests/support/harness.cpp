@@ -209,4 +209,11 @@ std::pair<std::string, int> runShell(const std::string& command) {
     return {text, ::pclose(pipe)};
 }
 
+std::string missingTool(const std::vector<Tool>& tools) {
+    for (const Tool& tool : tools)
+        if (runShell("command -v '" + tool.program + "'").second != 0)
+            return tool.program + " not found: install the Debian package " + tool.package;
+    return {};
+}
+
 }  // namespace zelk::test

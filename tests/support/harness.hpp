@@ -103,4 +103,14 @@ void writeFile(const std::string& path, const std::string& bytes);
 // status as the shell gives it.
 std::pair<std::string, int> runShell(const std::string& command);
 
+// A program a test needs and the Debian package that brings it.
+struct Tool {
+    std::string program;
+    std::string package;
+};
+
+// Empty when every tool is on the PATH; otherwise one line saying which is missing, for
+// GTEST_SKIP.
+std::string missingTool(const std::vector<Tool>& tools);
+
 }  // namespace zelk::test
