@@ -19,16 +19,34 @@ void promptItem(Console& console, const Item& item) {
     console.prompt(item.label);
 }
 
-// Reads the item's field into its target; false on an input error, the target unchanged.
-bool readItem(Console& console, const Item& item) {
+void storeInMg(const NumberField& number) {
+    const StoredInMg& stored = number.stored;
+    *stored.mg = mmolToMg(stored.component, *number.value, stored.density ? *stored.density : 1.0f);
+}
+
+// After a number is read: stores it in mg if it was typed in m-mole, or, if it was a density,
+// stores anew every number stored with it.
+void storeConverted(std::span<const Item> items, const NumberField& read) {
+    if (read.stored.mg) storeInMg(read);
+    if (!read.isDensity) return;
+    for (const Item& item : items)
+        if (const auto* number = std::get_if<NumberField>(&item.field); number && number->stored.density == read.value)
+            storeInMg(*number);
+}
+
+// Reads the item's field into its target and does what follows a read; false on an input
+// error, the target unchanged.
+bool readItem(Console& console, std::span<const Item> items, const Item& item, bool firstPass) {
     const std::string_view line = console.readLine();
-    if (item.text) {
-        readA(line, item.text, item.textLength);
+    if (const auto* text = std::get_if<TextField>(&item.field)) {
+        readA(line, text->text, text->length);
+        if (item.afterRead) item.afterRead(firstPass);
         return true;
     }
-    const std::optional<float> value = readF15(line);
-    if (!value) return false;
-    *item.real = *value;
+    const NumberField& number = std::get<NumberField>(item.field);
+    if (!readF15(line, *number.value)) return false;
+    if (item.afterRead) item.afterRead(firstPass);
+    storeConverted(items, number);
     return true;
 }
 
@@ -44,12 +62,15 @@ void listItems(Console& console, std::span<const Item> items) {
             out.append(indent);
         }
         out.append(item.label);
-        switch (item.list.kind) {
-            case ListField::Text: renderA(out, std::string_view(item.text, item.textLength)); break;
-            case ListField::TextWidth:
-                renderAw(out, std::string_view(item.text, item.textLength), item.list.width);
-                break;
-            case ListField::Real: renderF(out, *item.real, item.list.width, item.list.digits); break;
+        if (const auto* text = std::get_if<TextField>(&item.field)) {
+            const std::string_view value(text->text, text->length);
+            if (text->list.whole)
+                renderA(out, value);
+            else
+                renderAw(out, value, text->list.width);
+        } else {
+            const NumberField& number = std::get<NumberField>(item.field);
+            renderF(out, *number.value, number.list.width, number.list.decimals);
         }
         out.push_back('\n');
     }
@@ -65,8 +86,7 @@ void firstPass(Console& console, const ScreenShape& shape) {
             const int number = shape.firstPassOrder.empty() ? position + 1 : shape.firstPassOrder[position];
             const Item& item = shape.items[static_cast<std::size_t>(number - 1)];
             promptItem(console, item);
-            whole = readItem(console, item);
-            if (whole && shape.afterRead) shape.afterRead(number, true);
+            whole = readItem(console, shape.items, item, true);
         }
         if (whole) return;
         writeErrorMessage(console);
@@ -110,14 +130,13 @@ void runScreen(Console& console, const ScreenShape& shape) {
             const Item& item = shape.items[static_cast<std::size_t>(number - 1)];
             console.emptyLines(shape.reentryLead);
             promptItem(console, item);
-            if (!readItem(console, item)) {
+            if (!readItem(console, shape.items, item, false)) {
                 // The item keeps its value; the correction phase starts afresh from the list.
                 writeErrorMessage(console);
                 number = 0;
                 passesLeft = shape.passLimit;
                 continue;
             }
-            if (shape.afterRead) shape.afterRead(number, false);
         }
         console.emptyLines(shape.listLead);
         listItems(console, shape.items);

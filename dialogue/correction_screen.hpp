@@ -8,6 +8,8 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <variant>
 
 #include "dialogue/console.hpp"
 #include "dialogue/field.hpp"
@@ -15,35 +17,93 @@
 
 namespace zelk {
 
-// How an item's value is shown in the item list.
-struct ListField {
-    enum Kind { Text, TextWidth, Real };
-    Kind kind = Real;
+// How a text item is listed: whole (an A field), or in exactly width characters (an Aw field).
+struct TextList {
+    bool whole = true;
     int width = 0;
-    int digits = 0;
 };
 
-constexpr ListField listA() { return {ListField::Text, 0, 0}; }
-constexpr ListField listAw(int w) { return {ListField::TextWidth, w, 0}; }
-constexpr ListField listF(int w, int d) { return {ListField::Real, w, d}; }
+// How a number item is listed: an Fw.d field.
+struct NumberList {
+    int width = 0;
+    int decimals = 0;
+};
 
-// One item: its label, what it is read into, how it is listed.
+constexpr TextList listA() { return {true, 0}; }
+constexpr TextList listAw(int width) { return {false, width}; }
+constexpr NumberList listF(int width, int decimals) { return {width, decimals}; }
+
+// A text item: read as an A field of its length into text, listed by list.
+struct TextField {
+    char* text;
+    std::size_t length;
+    TextList list;
+};
+
+// A number typed in m-mole of a component and stored in mg: per kg, or, with a density in
+// kg/l, typed per litre of water and stored per kg of it.
+struct StoredInMg {
+    float* mg = nullptr;  // none: the number is stored as typed
+    int component = 0;
+    const float* density = nullptr;
+};
+
+// A number item: read as an F15.0 field into value and listed from it by list, and, where
+// it is typed in m-mole, stored converted.
+struct NumberField {
+    float* value;
+    NumberList list;
+    StoredInMg stored;
+    bool isDensity = false;  // the numbers stored with it are stored anew when it changes
+};
+
+// One item: its label, the text or number it is read into, how it is listed.
 struct Item {
-    std::string_view label;      // after six blanks in the prompt, after "nnn : " in the list
-    float* real = nullptr;       // read as an F15.0 field into this,
-    char* text = nullptr;        // or as an A field of textLength characters into this
-    std::size_t textLength = 0;
-    ListField list;
-    std::string_view headLine;  // a whole line above the label, for items that take two lines
-};
+    Item(std::string_view label, TextField text) : label(label), field(text) {}
+    Item(std::string_view label, NumberField number, std::string_view headLine = {})
+        : label(label), field(number), headLine(headLine) {}
 
-inline Item realItem(std::string_view label, float& target, ListField list, std::string_view headLine = {}) {
-    return {label, &target, nullptr, 0, list, headLine};
-}
+    // The same item, with work done after every good read of it (whether in the first pass);
+    // a number typed in m-mole is converted after that work.
+    Item withAfterRead(FunctionRef<void(bool firstPass)> work) const {
+        Item item = *this;
+        item.afterRead = work;
+        return item;
+    }
+
+    std::string_view label;  // after six blanks in the prompt, after "nnn : " in the list
+    std::variant<TextField, NumberField> field;
+    std::string_view headLine;  // a whole line above the label, for items that take two lines
+    FunctionRef<void(bool)> afterRead;
+};
 
 template <std::size_t L>
-Item textItem(std::string_view label, FixedText<L>& target, ListField list) {
-    return {label, nullptr, target.data(), L, list, {}};
+Item textItem(std::string_view label, FixedText<L>& target, TextList list) {
+    return {label, TextField{target.data(), L, list}};
+}
+
+inline Item realItem(std::string_view label, float& target, NumberList list, std::string_view headLine = {}) {
+    return {label, NumberField{&target, list, {}}, headLine};
+}
+
+// A number typed in m-mole of component and listed as typed, stored as mg into mg (divided
+// by *density where one is given).
+inline Item mmolItem(std::string_view label, float& typed, NumberList list, float& mg, int component,
+                     const float* density = nullptr) {
+    return {label, NumberField{&typed, list, {&mg, component, density}}};
+}
+
+// The density in kg/l of the numbers typed per litre of water (mmolItem's density).
+inline Item densityItem(std::string_view label, float& density, NumberList list) {
+    return {label, NumberField{&density, list, {}, true}};
+}
+
+// A screen's items: N made by item(0) to item(N - 1), then the others.
+template <std::size_t N, typename Make, typename... Others>
+std::array<Item, N + sizeof...(Others)> makeItems(Make item, Others... others) {
+    return [&]<std::size_t... k>(std::index_sequence<k...>) {
+        return std::array<Item, N + sizeof...(Others)>{item(k)..., others...};
+    }(std::make_index_sequence<N>{});
 }
 
 struct ScreenShape {
@@ -54,7 +114,6 @@ struct ScreenShape {
     int passLimit = 0;           // correction passes allowed in a row; 0 for no limit
     std::span<const int> firstPassOrder;  // item numbers as the first pass asks them, if not 1..N
     FunctionRef<void()> startFirstPass;          // at every start of the first pass, restarts included
-    FunctionRef<void(int, bool)> afterRead;      // item number read, and whether in the first pass
 };
 
 // Runs the screen to the answer that ends its correction question.

@@ -22,66 +22,59 @@ float toSingle(double value) {
 
 namespace {
 
+// Wide enough for the integer part of any float (below 2^128).
+using Wide = unsigned __int128;
+
 void pad(TextBuffer& out, int count, char c) {
     if (count > 0) out.append(static_cast<std::size_t>(count), c);
-}
-
-// Writes sign and digits right-justified, or w asterisks when they do not fit.
-void justify(TextBuffer& out, bool negative, std::string_view digits, int w) {
-    const int n = static_cast<int>(digits.size()) + (negative ? 1 : 0);
-    if (n <= w) {
-        pad(out, w - n, ' ');
-        if (negative) out.push_back('-');
-        out.append(digits);
-    } else if (n == w + 1 && digits.size() > 1 && digits[0] == '0') {
-        // The leading zero of a magnitude below 1 gives way so that the value still fits.
-        if (negative) out.push_back('-');
-        out.append(digits.substr(1));
-    } else {
-        pad(out, w, '*');
-    }
 }
 
 constexpr std::uint64_t powersOfTen[] = {
     1,           10,           100,           1000,           10000,
     100000,      1000000,      10000000,      100000000,      1000000000,
-    10000000000, 100000000000, 1000000000000, 10000000000000, 100000000000000,
-    1000000000000000, 10000000000000000, 100000000000000000, 1000000000000000000, 10000000000000000000u,
+    10000000000, 100000000000, 1000000000000,
 };
+static_assert(std::size(powersOfTen) == maxFieldDecimals + 1);
 
-// The most decimals that toFixed gives: m * 10^d must stay below 2^64 for any m below 2^24.
-constexpr int fixedDecimals = 10;
+// 10^0 to 10^38, the largest power of ten below 2^128.
+constexpr auto widePowersOfTen = [] {
+    std::array<Wide, 39> powers{};
+    Wide power = 1;
+    for (Wide& p : powers) {
+        p = power;
+        power *= 10;
+    }
+    return powers;
+}();
 
 // A magnitude as its integer part and its first d decimals, the decimals as an integer.
 struct Fixed {
-    std::uint64_t integer;
+    Wide integer;
     std::uint64_t decimals;
 };
 
-// The magnitude of value with d decimals, rounded from its exact value (ties to even). A float
-// is m * 2^e with m below 2^24, so integer arithmetic gives both parts exactly. None for more
-// than ten decimals or for a magnitude of 2^63 or more.
-std::optional<Fixed> toFixed(float value, int d) {
-    if (d < 0 || d > fixedDecimals) return std::nullopt;
+// The magnitude of value with d decimals (0 to maxFieldDecimals), rounded from its exact
+// value, ties to even. A float is m * 2^e with m below 2^24, so integer arithmetic gives
+// both parts exactly: m * 10^d stays below 2^64 for twelve decimals.
+Fixed toFixed(float value, int d) {
     const auto bits = std::bit_cast<std::uint32_t>(value);
     const int biased = static_cast<int>((bits >> 23) & 0xFFu);
     // Chosen, not branched on, here and below: zeros, small and large values and the way a
     // value rounds come in no order that a branch predictor could learn.
     const bool normal = biased != 0;
-    const std::uint64_t mantissa = (bits & 0x7FFFFFu) | (normal ? 0x800000u : 0u);
+    std::uint64_t mantissa = (bits & 0x7FFFFFu) | (normal ? 0x800000u : 0u);
     const int exponent = normal ? biased - 150 : -149;  // subnormals and zero
-    if (exponent >= 0) {
-        if (exponent > 39) return std::nullopt;
-        return Fixed{mantissa << exponent, 0};
-    }
-    // Below 2^-40 no digit of ten decimals shows, and a shift of 63 gives those zeros too.
-    const int shift = std::min(-exponent, 63);
-    const std::uint64_t integer = mantissa >> shift;
-    const std::uint64_t fraction = mantissa & ((std::uint64_t{1} << shift) - 1);
-    const std::uint64_t product = fraction * powersOfTen[d];  // below 2^58
-    std::uint64_t decimals = product >> shift;
-    const std::uint64_t remainder = product & ((std::uint64_t{1} << shift) - 1);
-    const std::uint64_t half = std::uint64_t{1} << (shift - 1);
+    if (exponent >= 0) return Fixed{Wide{mantissa} << exponent, 0};
+    // Below 2^-64 a float is below 2^-40, where no digit of twelve decimals shows.
+    if (exponent < -64) mantissa = 0;
+    // Shifts by shift - 1 and then by 1, so that a shift of 64 is defined too.
+    const int shift = std::min(-exponent, 64) - 1;
+    const std::uint64_t integer = mantissa >> shift >> 1;
+    const std::uint64_t fraction = mantissa - (integer << shift << 1);
+    const std::uint64_t product = fraction * powersOfTen[d];
+    std::uint64_t decimals = product >> shift >> 1;
+    const std::uint64_t remainder = product - (decimals << shift << 1);
+    const std::uint64_t half = std::uint64_t{1} << shift;
     const std::uint64_t lastDigit = d == 0 ? integer : decimals;  // what a tie rounds to even
     decimals += static_cast<std::uint64_t>(remainder > half) |
                 (static_cast<std::uint64_t>(remainder == half) & lastDigit & 1);
@@ -113,13 +106,20 @@ void eightDigits(char* out, std::uint32_t value) {
 
 // Writes the decimal digits of value (at least one) so that they end just before end, two
 // at a time; returns where they start.
-char* integerDigits(char* end, std::uint64_t value) {
+char* integerDigits(char* end, Wide value) {
     char* start = end;
-    for (; value >= 100; value /= 100) twoDigits(start -= 2, value % 100);
-    if (value >= 10)
-        twoDigits(start -= 2, value);
+    // Above 64 bits (floats from 2^64 on), nineteen digits at a time from the right.
+    constexpr std::uint64_t nineteenDigits = 10000000000000000000u;
+    for (; value >> 64 != 0; value /= nineteenDigits) {
+        auto low = static_cast<std::uint64_t>(value % nineteenDigits);
+        for (int i = 0; i < 19; ++i, low /= 10) *--start = static_cast<char>('0' + low % 10);
+    }
+    auto rest = static_cast<std::uint64_t>(value);
+    for (; rest >= 100; rest /= 100) twoDigits(start -= 2, rest % 100);
+    if (rest >= 10)
+        twoDigits(start -= 2, rest);
     else
-        *--start = static_cast<char>('0' + value);
+        *--start = static_cast<char>('0' + rest);
     return start;
 }
 
@@ -149,8 +149,17 @@ char* fixedDigits(char* end, Fixed magnitude, int d) {
     return integerDigits(start, magnitude.integer);
 }
 
-// Fields up to this wide start as one fixed-size copy of blanks into the text's room, into
-// which their digits are then written from the right; wider ones go through justify.
+// The number of decimal digits of value (at least one): from its bit width, which gives
+// the count or one more, and one comparison with a power of ten.
+int digitCount(Wide value) {
+    const auto high = static_cast<std::uint64_t>(value >> 64);
+    const auto low = static_cast<std::uint64_t>(value);
+    const int bits = high != 0 ? 128 - std::countl_zero(high) : 64 - std::countl_zero(low | 1);
+    const int guess = bits * 1233 >> 12;  // 1233 / 4096 is just above log10(2)
+    return std::max(1, guess + (value >= widePowersOfTen[guess] ? 1 : 0));
+}
+
+// Fields up to this wide start as one fixed-size copy of blanks into the text's room.
 constexpr std::size_t blankedWidth = 32;
 constexpr auto blanks = [] {
     std::array<char, blankedWidth> text{};
@@ -158,74 +167,66 @@ constexpr auto blanks = [] {
     return text;
 }();
 
-// Appends w blanks (w at most blankedWidth) and returns their end, for a field to be written
-// from its right end.
-char* appendBlanks(TextBuffer& out, int w) {
-    char* field = out.room(blankedWidth);
-    std::memcpy(field, blanks.data(), blankedWidth);
-    out.commit(static_cast<std::size_t>(w));
-    return field + w;
+// Writes a number right-justified in width characters: its length characters of digits,
+// which writeDigits(end) writes so that they end just before end and returns where they
+// start, after a minus sign if negative. This is the one place that decides whether a number
+// fits its field; the digits go straight into the field. leadingZero: the digits begin with
+// the zero of a magnitude below 1, which gives way when the field is one too narrow.
+template <typename WriteDigits>
+void writeNumber(TextBuffer& out, int length, bool negative, bool leadingZero, int width, WriteDigits writeDigits) {
+    const int n = length + (negative ? 1 : 0);
+    if (n <= width) {
+        const auto size = static_cast<std::size_t>(width);
+        char* const field = out.room(std::max(size, blankedWidth));
+        if (size <= blankedWidth)
+            std::memcpy(field, blanks.data(), blankedWidth);
+        else
+            std::memset(field, ' ', size);
+        char* const start = writeDigits(field + size);
+        if (negative) start[-1] = '-';
+        out.commit(size);
+    } else if (n == width + 1 && leadingZero && length > 1) {
+        // The leading zero of a magnitude below 1 gives way so that the value still fits.
+        char text[64];
+        char* const start = writeDigits(text + sizeof text);
+        if (negative) start[0] = '-';
+        out.append(std::string_view(negative ? start : start + 1, static_cast<std::size_t>(width)));
+    } else {
+        pad(out, width, '*');
+    }
 }
 
 }  // namespace
 
-void renderF(TextBuffer& out, float value, int w, int d) {
-    if (std::isnan(value)) {
-        justify(out, false, "nan", w);
+// Out of line on purpose: inlined into the screens by the optimisation across files, it made
+// a batch run take about a third more user time.
+[[gnu::noinline]] void renderF(TextBuffer& out, float value, int width, int decimals) {
+    if (decimals < 0 || decimals > maxFieldDecimals) {
+        pad(out, width, '*');
         return;
     }
-    if (std::isinf(value)) {
-        justify(out, value < 0, "inf", w);
+    if (!std::isfinite(value)) {
+        // Shown as the short texts, right-justified like digits; not a number has no sign.
+        const char* const text = std::isnan(value) ? "nan" : "inf";
+        writeNumber(out, 3, std::isinf(value) && value < 0, false, width, [text](char* end) {
+            std::memcpy(end - 3, text, 3);
+            return end - 3;
+        });
         return;
     }
-    if (const std::optional<Fixed> fixed = toFixed(value, d)) {
-        const bool negative = value < 0 && (fixed->integer != 0 || fixed->decimals != 0);
-        // What the point, the decimals and the sign leave of the field for the integer part,
-        // which has at least one digit.
-        const int integerRoom = w - d - 1 - (negative ? 1 : 0);
-        if (integerRoom >= 1 && integerRoom < std::ssize(powersOfTen) && fixed->integer < powersOfTen[integerRoom] &&
-            static_cast<std::size_t>(w) <= blankedWidth) {
-            // Straight into the field: no copy of the digits.
-            char* start = fixedDigits(appendBlanks(out, w), *fixed, d);
-            if (negative) start[-1] = '-';
-            return;
-        }
-        // Too wide: justify drops a leading zero or writes asterisks; or a field too wide to
-        // be blanked in one piece.
-        char buffer[40];
-        char* const end = buffer + sizeof buffer;
-        const char* start = fixedDigits(end, *fixed, d);
-        justify(out, negative, std::string_view(start, static_cast<std::size_t>(end - start)), w);
-        return;
-    }
-    // Magnitudes of 2^63 and more, or more decimals; the largest float with ten decimals
-    // takes 39 integer digits, a point and ten digits.
-    const double magnitude = std::fabs(static_cast<double>(value));
-    char buffer[96];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::fixed, d);
-    char* end = result.ptr;
-    if (d == 0) *end++ = '.';
-    const std::string_view digits(buffer, static_cast<std::size_t>(end - buffer));
-    const bool allZero = std::all_of(digits.begin(), digits.end(), [](char c) { return c == '0' || c == '.'; });
-    justify(out, value < 0 && !allZero, digits, w);
+    const Fixed fixed = toFixed(value, decimals);
+    // A value that rounds to zero shows no sign.
+    const bool negative = std::signbit(value) && (fixed.integer != 0 || fixed.decimals != 0);
+    writeNumber(out, digitCount(fixed.integer) + 1 + decimals, negative, fixed.integer == 0, width,
+                [&](char* end) { return fixedDigits(end, fixed, decimals); });
 }
 
-void renderI(TextBuffer& out, long value, int w) {
+[[gnu::noinline]] void renderI(TextBuffer& out, long value, int width) {
     const bool negative = value < 0;
     // Negated as unsigned, so that the most negative value has its magnitude too.
     const auto magnitude = negative ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
-    const int digitRoom = w - (negative ? 1 : 0);
-    if (digitRoom >= 1 && digitRoom < std::ssize(powersOfTen) && magnitude < powersOfTen[digitRoom] &&
-        static_cast<std::size_t>(w) <= blankedWidth) {
-        char* start = integerDigits(appendBlanks(out, w), magnitude);
-        if (negative) start[-1] = '-';
-        return;
-    }
-    // Too wide for its digits (justify writes asterisks), or to be blanked in one piece.
-    char buffer[24];
-    char* const end = buffer + sizeof buffer;
-    const char* start = integerDigits(end, magnitude);
-    justify(out, negative, std::string_view(start, static_cast<std::size_t>(end - start)), w);
+    writeNumber(out, digitCount(magnitude), negative, false, width,
+                [magnitude](char* end) { return integerDigits(end, magnitude); });
 }
 
 void renderA(TextBuffer& out, std::string_view text) { out.append(text); }
@@ -235,31 +236,31 @@ void renderA(TextBuffer& out, std::int32_t value) {
     for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<char>((bits >> shift) & 0xFFu));
 }
 
-void renderAw(TextBuffer& out, std::string_view text, int w) {
-    const auto width = static_cast<std::size_t>(w);
-    if (width > text.size()) {
-        pad(out, w - static_cast<int>(text.size()), ' ');
+void renderAw(TextBuffer& out, std::string_view text, int width) {
+    const auto room = static_cast<std::size_t>(width);
+    if (room > text.size()) {
+        pad(out, width - static_cast<int>(text.size()), ' ');
         out.append(text);
     } else {
-        out.append(text.substr(0, width));
+        out.append(text.substr(0, room));
     }
 }
 
-std::string renderF(float value, int w, int d) {
+std::string renderF(float value, int width, int decimals) {
     TextBuffer out(64);
-    renderF(out, value, w, d);
+    renderF(out, value, width, decimals);
     return out.str();
 }
 
-std::string renderI(long value, int w) {
+std::string renderI(long value, int width) {
     TextBuffer out(64);
-    renderI(out, value, w);
+    renderI(out, value, width);
     return out.str();
 }
 
-std::string renderAw(std::string_view text, int w) {
+std::string renderAw(std::string_view text, int width) {
     TextBuffer out(64);
-    renderAw(out, text, w);
+    renderAw(out, text, width);
     return out.str();
 }
 
@@ -270,96 +271,82 @@ constexpr double exactPowersOfTen[] = {
     1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22,
 };
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isSign(char c) { return c == '+' || c == '-'; }
-bool isExponentLetter(char c) { return c == 'E' || c == 'e' || c == 'D' || c == 'd'; }
-// A tab counts as a blank: numbers pasted from a spreadsheet come with one.
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-
-// The slow way from decimal to double, for exponents beyond the exactly held powers of ten:
-// the digits and the exponent as text for the correctly rounded conversion. Beyond the
-// double range, too large becomes infinity and too small becomes zero.
-double decimalToDouble(bool negative, std::string_view mantissa, long exponent) {
-    char number[40];
-    std::size_t length = 0;
-    if (negative) number[length++] = '-';
-    std::memcpy(number + length, mantissa.data(), mantissa.size());
-    length += mantissa.size();
-    number[length++] = 'e';
-    length = static_cast<std::size_t>(std::to_chars(number + length, number + sizeof number, exponent).ptr - number);
+// The slow way from decimal to double, for scales beyond the exactly held powers of ten:
+// the digits and the scale as text for the correctly rounded conversion. Beyond the double
+// range, too large becomes infinity and too small becomes zero.
+double decimalToDouble(bool negative, std::uint64_t mantissa, long scale) {
+    char number[48];
+    char* const end = number + sizeof number;
+    char* at = number;
+    if (negative) *at++ = '-';
+    char* const digits = at;
+    at = std::to_chars(at, end, mantissa).ptr;
+    const long leading = (at - digits - 1) + scale;  // the decimal exponent of the first digit
+    *at++ = 'e';
+    at = std::to_chars(at, end, scale).ptr;
 
     double value = 0.0;
-    if (std::from_chars(number, number + length, value).ec != std::errc::result_out_of_range) return value;
-    // The decimal exponent of the first significant digit tells which way it went.
-    const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
-    const std::size_t first = mantissa.find_first_of("123456789");
-    if (first == std::string_view::npos) return negative ? -0.0 : 0.0;
-    const long leading = first < point ? static_cast<long>(point - first) - 1 : -static_cast<long>(first - point);
-    const double limit = leading + exponent > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+    if (std::from_chars(number, at, value).ec != std::errc::result_out_of_range) return value;
+    const double limit = leading > 0 ? std::numeric_limits<double>::infinity() : 0.0;
     return negative ? -limit : limit;
 }
 
 // Decimal to double, correctly rounded, then double to float: the two roundings are
 // intended. The mantissa (at most 15 digits) and a power of ten up to 10^22 are exact
 // doubles, so one multiplication or division is that correctly rounded conversion.
-float exactDecimal(bool negative, std::uint64_t mantissa, long scale) {
+float decimalToSingle(bool negative, std::uint64_t mantissa, long scale) {
+    if (scale < -22 || scale > 22) return toSingle(decimalToDouble(negative, mantissa, scale));
     const auto whole = static_cast<double>(mantissa);
     const double magnitude = scale >= 0 ? whole * exactPowersOfTen[scale] : whole / exactPowersOfTen[-scale];
     return toSingle(negative ? -magnitude : magnitude);
 }
 
-// The usual answer, read in one pass: a whole field of an optional sign, digits and at
-// most one point, with a digit among them. False for anything else, which the full rules
-// then read.
-bool readPlainDecimal(std::string_view line, float& value) {
-    if (line.size() > 15) return false;
-    const char* at = line.data();
-    const char* const end = at + line.size();
-    bool negative = false;
-    if (at != end && isSign(*at)) negative = *at++ == '-';
-    const char* const first = at;
-    std::uint64_t mantissa = 0;
-    for (; at != end && isDigit(*at); ++at) mantissa = mantissa * 10 + static_cast<std::uint64_t>(*at - '0');
-    long decimals = 0;
-    if (at != end && *at == '.') {
-        const char* const point = at++;
-        for (; at != end && isDigit(*at); ++at) mantissa = mantissa * 10 + static_cast<std::uint64_t>(*at - '0');
-        decimals = end - point - 1;
-        if (point == first && at == point + 1) return false;  // no digit at all
-    } else if (at == first) {
-        return false;
+bool isDigit(int c) { return c >= '0' && c <= '9'; }
+bool isSign(int c) { return c == '+' || c == '-'; }
+bool isExponentLetter(int c) { return c == 'E' || c == 'e' || c == 'D' || c == 'd'; }
+// A tab counts as a blank: numbers pasted from a spreadsheet come with one.
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+// The characters of a numeric field one at a time, blanks left out; none at the field's end
+// or at a comma.
+class FieldCharacters {
+public:
+    static constexpr int none = -1;
+
+    explicit FieldCharacters(std::string_view field) : at_(field.data()), end_(field.data() + field.size()) {}
+
+    // The current character, or none.
+    int peek() {
+        while (at_ != end_ && isBlank(*at_)) ++at_;
+        return at_ != end_ && *at_ != ',' ? static_cast<unsigned char>(*at_) : none;
     }
-    if (at != end) return false;
-    value = exactDecimal(negative, mantissa, -decimals);
-    return true;
-}
+    void next() { ++at_; }
+    // Takes an optional sign; true for a minus.
+    bool takeSign() {
+        const int c = peek();
+        if (!isSign(c)) return false;
+        next();
+        return c == '-';
+    }
+
+private:
+    const char* at_;
+    const char* end_;
+};
 
 }  // namespace
 
 bool readF15(std::string_view line, float& value) {
-    if (readPlainDecimal(line, value)) return true;
-
-    // The field: up to 15 characters, cut at a comma, with its blanks taken out.
-    const std::string_view field = line.substr(0, std::min<std::size_t>(line.size(), 15));
-    char text[16];
-    std::size_t length = 0;
-    for (char c : field) {
-        if (c == ',') break;
-        if (!isBlank(c)) text[length++] = c;
-    }
-
-    std::size_t i = 0;
-    bool negative = false;
-    if (i < length && isSign(text[i])) negative = text[i++] == '-';
+    FieldCharacters field(line.substr(0, std::min<std::size_t>(line.size(), 15)));
+    const bool negative = field.takeSign();
 
     // Mantissa: digits with at most one point. At most 15 digits, so exact as an integer.
-    const std::size_t mantissaStart = i;
     std::uint64_t mantissa = 0;
     int digits = 0;
     int decimals = 0;
     bool point = false;
-    for (; i < length; ++i) {
-        const char c = text[i];
+    int c = field.peek();
+    for (;; field.next(), c = field.peek()) {
         if (isDigit(c)) {
             mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
             ++digits;
@@ -370,57 +357,34 @@ bool readF15(std::string_view line, float& value) {
             break;
         }
     }
-    const std::string_view mantissaText(text + mantissaStart, i - mantissaStart);
 
     // Exponent: a letter with an optional sign, or a sign alone, then at least one digit.
     long exponent = 0;
-    if (i < length) {
-        const char c = text[i];
-        if (!isExponentLetter(c) && !isSign(c)) return false;
-        if (digits == 0) return false;
-        if (isExponentLetter(c)) ++i;
-        bool exponentNegative = false;
-        if (i < length && isSign(text[i])) exponentNegative = text[i++] == '-';
+    if (c != FieldCharacters::none) {
+        if ((!isExponentLetter(c) && !isSign(c)) || digits == 0) return false;
+        if (isExponentLetter(c)) field.next();
+        const bool exponentNegative = field.takeSign();
         int exponentDigits = 0;
-        for (; i < length && isDigit(text[i]); ++i, ++exponentDigits)
-            exponent = std::min(exponent * 10 + (text[i] - '0'), 99999L);
-        if (exponentDigits == 0 || i < length) return false;
+        for (c = field.peek(); isDigit(c); field.next(), c = field.peek(), ++exponentDigits)
+            exponent = std::min(exponent * 10 + (c - '0'), 99999L);
+        if (exponentDigits == 0 || c != FieldCharacters::none) return false;
         if (exponentNegative) exponent = -exponent;
     }
 
     // A sign, a point, or both, with no digit: zero.
-    if (digits == 0) {
-        value = 0.0f;
-        return true;
-    }
-
-    const long scale = exponent - decimals;
-    value = scale >= -22 && scale <= 22 ? exactDecimal(negative, mantissa, scale)
-                                        : toSingle(decimalToDouble(negative, mantissaText, exponent));
+    value = digits == 0 ? 0.0f : decimalToSingle(negative, mantissa, exponent - decimals);
     return true;
 }
 
-bool readI(std::string_view line, int w, int& value) {
-    const std::string_view field = line.substr(0, std::min<std::size_t>(line.size(), static_cast<std::size_t>(w)));
-    std::size_t i = 0;
-    while (i < field.size() && isBlank(field[i])) ++i;
-    bool negative = false;
-    bool started = false;
+bool readI(std::string_view line, int width, int& value) {
+    // A field of more than nine characters could hold more digits than an int.
+    const auto taken = static_cast<std::size_t>(std::clamp(width, 0, maxIntegerFieldWidth));
+    FieldCharacters field(line.substr(0, std::min(line.size(), taken)));
+    const bool negative = field.takeSign();
     int magnitude = 0;
-    for (; i < field.size(); ++i) {
-        const char c = field[i];
-        if (c == ',') break;
-        if (isBlank(c) && started) continue;
-        if (isSign(c) && !started) {
-            negative = c == '-';
-            started = true;
-        } else if (isDigit(c)) {
-            magnitude = magnitude * 10 + (c - '0');
-            started = true;
-        } else {
-            return false;
-        }
-    }
+    int c = field.peek();
+    for (; isDigit(c); field.next(), c = field.peek()) magnitude = magnitude * 10 + (c - '0');
+    if (c != FieldCharacters::none) return false;
     value = negative ? -magnitude : magnitude;
     return true;
 }

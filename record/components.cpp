@@ -1,6 +1,8 @@
 // The component table and the m-mole to mg conversion that every converting screen uses.
 #include "record/components.hpp"
 
+#include "dialogue/field.hpp"
+
 namespace zelk {
 
 namespace {
@@ -22,8 +24,9 @@ std::string_view nam(int i) { return namcom[i - 1]; }
 
 float w(int i) { return wt[i - 1]; }
 
-double mmolToMg(int i, float amount) {
-    return static_cast<double>(w(i)) * static_cast<double>(amount) * static_cast<double>(0.001f);
+float mmolToMg(int i, float amount, float density) {
+    return toSingle(static_cast<double>(w(i)) * static_cast<double>(amount) * static_cast<double>(0.001f) /
+                    static_cast<double>(density));
 }
 
 }  // namespace zelk

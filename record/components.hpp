@@ -12,7 +12,9 @@ std::string_view nam(int i);
 // Molar weight of component i (1..18) in mg per mole.
 float w(int i);
 
-// m-mole to mg of component i: w(i) times the amount times the float 0.001, in double.
-double mmolToMg(int i, float amount);
+// m-mole to mg of component i, rounded once to the float held: w(i) times the amount times
+// the float 0.001, in double; then divided by the density (kg/l) for an amount typed per
+// litre of water and held per kg.
+float mmolToMg(int i, float amount, float density = 1.0f);
 
 }  // namespace zelk

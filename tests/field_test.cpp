@@ -58,6 +58,20 @@ TEST(RenderF, OutsideTheFiniteRange) {
     EXPECT_EQ(renderF(std::numeric_limits<float>::max(), 16, 8), "****************");
 }
 
+TEST(RenderF, WidestFieldsAndMostDecimals) {
+    // Twelve decimals still come from the exact value, also below 2^-40; more are not
+    // rendered at all, rather than with wrong digits.
+    EXPECT_EQ(renderF(0.1f, 14, 12), "0.100000001490");
+    EXPECT_EQ(renderF(0x1.fffffep-41f, 14, 12), "0.000000000001");
+    EXPECT_EQ(renderF(0x1.fffffep-42f, 14, 12), "0.000000000000");
+    EXPECT_EQ(renderF(1.0f, 20, 13), std::string(20, '*'));
+    EXPECT_EQ(renderF(1.0f, 10, -1), std::string(10, '*'));
+    // All 39 digits of the largest float, beyond 64 bits, in a field wider than 64.
+    EXPECT_EQ(renderF(std::numeric_limits<float>::max(), 70, 0),
+              std::string(30, ' ') + "340282346638528859811704183484516925440.");
+    EXPECT_EQ(renderF(-0x1p64f, 23, 1), "-18446744073709551616.0");
+}
+
 TEST(RenderI, Examples) {
     EXPECT_EQ(renderI(1, 3), "  1");
     EXPECT_EQ(renderI(17, 3), " 17");
@@ -175,6 +189,9 @@ TEST(ReadI, AcceptedAndRejected) {
         {"- 1", 4, -1},   {" ,1", 4, 0},     {"2", 4, 2},        {"   2", 4, 2},     {"    2", 4, 0},
         {"x", 4, std::nullopt},  {"1.5", 4, std::nullopt}, {"--1", 4, std::nullopt}, {"1-2", 4, std::nullopt},
         {"1+", 4, std::nullopt}, {"\t1", 4, 1}, {"1\t2\t", 5, 12}, {"1\r", 4, std::nullopt}, {"12a", 5, std::nullopt}, {"1234x", 4, 1234},
+        // Wider fields than the program's read nine characters at most, so the digits always
+        // fit an int; no width reads nothing.
+        {"12345678901234", 14, 123456789}, {"-99999999999", 12, -99999999}, {"7", 0, 0}, {"7", -3, 0},
     };
     for (const ICase& c : cases) {
         SCOPED_TRACE(c.line);

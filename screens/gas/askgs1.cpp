@@ -18,10 +18,10 @@ constexpr int gases[7] = {1, 2, 3, 4, 5, 6, 7};
 void askgs1(Console& console, GasVolume& gasVolume, float& gasPerCondensate, float& gasTemperature,
             SteamConc& steamConc) {
     static const auto labels = componentLabels(gases, 3, inGas);
-    std::array<Item, 9> items;
-    for (int k = 0; k < 7; ++k) items[k] = realItem(labels[k], gasVolume[gases[k]], listF(15, 6));
-    items[7] = realItem(gasPerCondensateLabel, gasPerCondensate, listF(15, 6));
-    items[8] = realItem(gasTemperatureLabel, gasTemperature, listF(15, 6));
+    const auto items = makeItems<7>(
+        [&](std::size_t k) { return realItem(labels[k], gasVolume[gases[k]], listF(15, 6)); },
+        realItem(gasPerCondensateLabel, gasPerCondensate, listF(15, 6)),
+        realItem(gasTemperatureLabel, gasTemperature, listF(15, 6)));
 
     steamConc.values.fill(0);
     runScreen(console, {.items = items, .listLead = 3});

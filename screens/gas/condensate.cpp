@@ -5,7 +5,6 @@
 #include <array>
 
 #include "dialogue/correction_screen.hpp"
-#include "record/components.hpp"
 
 namespace zelk {
 
@@ -31,29 +30,24 @@ constexpr Unit mmolPerLitre = {{"Condensate CO2 (m-mole/l)  :  ", "Condensate H2
 void condensate(Console& console, const Unit& unit, float& condensatePh, float& condensatePhTemperature,
                 CondensateConc& condensateConc) {
     CondensateConc condensateMmol;  // as typed, when typed in m-mole/l
-    CondensateConc& typed = unit.convert ? condensateMmol : condensateConc;
-    std::array<Item, 6> items;
-    items[0] = realItem(phLabel, condensatePh, listF(15, 6));
-    items[1] = realItem(phTemperatureLabel, condensatePhTemperature, listF(15, 6));
-    for (int k = 1; k <= 4; ++k) items[1 + k] = realItem(unit.concentrationLabels[k - 1], typed[k], listF(15, 6));
-
-    auto convert = [&](int k) {
-        condensateConc[k] = toSingle(mmolToMg(condensateComponents[k - 1], condensateMmol[k]));
+    auto concentration = [&](int k) {
+        const std::string_view label = unit.concentrationLabels[k - 1];
+        if (!unit.convert) return realItem(label, condensateConc[k], listF(15, 6));
+        return mmolItem(label, condensateMmol[k], listF(15, 6), condensateConc[k], condensateComponents[k - 1]);
+    };
+    const std::array<Item, 6> items = {
+        realItem(phLabel, condensatePh, listF(15, 6)),
+        realItem(phTemperatureLabel, condensatePhTemperature, listF(15, 6)),
+        concentration(1),
+        concentration(2),
+        concentration(3),
+        concentration(4),
     };
     // The assumption is restated whenever the first pass starts again.
     auto startFirstPass = [&] {
         if (unit.convert) console.write(" Condensate phase density assumed 1.000 kg/l.\n\n");
     };
-    // The first pass converts once it has all six answers; a correction converts its one value.
-    auto afterRead = [&](int number, bool firstPass) {
-        if (!unit.convert) return;
-        if (firstPass && number == 6) {
-            for (int k = 1; k <= 4; ++k) convert(k);
-        } else if (!firstPass && number >= 3) {
-            convert(number - 2);
-        }
-    };
-    runScreen(console, {.items = items, .listLead = 3, .startFirstPass = startFirstPass, .afterRead = afterRead});
+    runScreen(console, {.items = items, .listLead = 3, .startFirstPass = startFirstPass});
 }
 
 }  // namespace

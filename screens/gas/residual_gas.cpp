@@ -6,7 +6,6 @@
 #include <string>
 
 #include "dialogue/correction_screen.hpp"
-#include "record/components.hpp"
 #include "screens/gas/gas_items.hpp"
 
 namespace zelk {
@@ -22,12 +21,18 @@ void residualGas(Console& console, const std::array<std::string, 3>& steamLabels
                  float& condensatePh, float& condensatePhTemperature, CondensateConc& condensateConc) {
     static const auto gasLabels = componentLabels(residualGases, 3, inGas);
     SteamConc steamMmol;  // as typed, when typed in m-mole/kg
-    SteamConc& steamTyped = convert ? steamMmol : steamConc;
-    std::array<Item, 9> items;
-    for (int k = 0; k < 3; ++k) items[k] = realItem(steamLabels[k], steamTyped[steamGases[k]], listF(15, 6));
-    for (int k = 0; k < 4; ++k) items[3 + k] = realItem(gasLabels[k], gasVolume[residualGases[k]], listF(15, 6));
-    items[7] = realItem(gasPerCondensateLabel, gasPerCondensate, listF(15, 6));
-    items[8] = realItem(gasTemperatureLabel, gasTemperature, listF(15, 6));
+    const auto items = makeItems<3>(
+        [&](std::size_t k) {
+            const int i = steamGases[k];
+            if (!convert) return realItem(steamLabels[k], steamConc[i], listF(15, 6));
+            return mmolItem(steamLabels[k], steamMmol[i], listF(15, 6), steamConc[i], i);
+        },
+        realItem(gasLabels[0], gasVolume[residualGases[0]], listF(15, 6)),
+        realItem(gasLabels[1], gasVolume[residualGases[1]], listF(15, 6)),
+        realItem(gasLabels[2], gasVolume[residualGases[2]], listF(15, 6)),
+        realItem(gasLabels[3], gasVolume[residualGases[3]], listF(15, 6)),
+        realItem(gasPerCondensateLabel, gasPerCondensate, listF(15, 6)),
+        realItem(gasTemperatureLabel, gasTemperature, listF(15, 6)));
 
     // CO2, H2S and NH3 are carried as steam contents, not as gas; there is no condensate.
     condensatePh = 0;
@@ -36,10 +41,7 @@ void residualGas(Console& console, const std::array<std::string, 3>& steamLabels
     auto startFirstPass = [&] {
         for (int i : steamGases) gasVolume[i] = 0;
     };
-    auto afterRead = [&](int number, bool) {
-        if (convert && number <= 3) steamConc[number] = toSingle(mmolToMg(number, steamMmol[number]));
-    };
-    runScreen(console, {.items = items, .listLead = 3, .startFirstPass = startFirstPass, .afterRead = afterRead});
+    runScreen(console, {.items = items, .listLead = 3, .startFirstPass = startFirstPass});
 }
 
 }  // namespace

@@ -43,7 +43,7 @@ ResidualGas fromMgPerKg(const TotalSteamEntry& e) {
 
 ResidualGas fromMmolePerKg(const TotalSteamEntry& e) {
     ResidualGas r;
-    for (int i = 1; i <= 3; ++i) r.steamConc[i] = toSingle(mmolToMg(i, e[i]));
+    for (int i = 1; i <= 3; ++i) r.steamConc[i] = mmolToMg(i, e[i]);
     const float sum = residualSum(e);
     residualShares(r.gasVolume, e, sum);
     r.gasPerCondensate = toSingle(wide(sum) * wide(0.001f) * wide(0.082056f) * wide(298.15f));

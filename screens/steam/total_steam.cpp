@@ -19,12 +19,14 @@ void askTotalSteam(Console& console, const TotalSteamForm& form, GasVolume& gasV
 
     // The user corrects the values in the unit asked; the record sees only the conversion.
     TotalSteamEntry entered;
-    std::array<Item, TotalSteamEntry::size()> items;
+    // Room for the most items a form has; a form of fewer uses the first of them.
     const std::size_t count = form.labels.size();
-    for (std::size_t k = 0; k < count; ++k) {
-        const std::string_view headLine = form.headLines.empty() ? std::string_view() : form.headLines[k];
-        items[k] = realItem(form.labels[k], entered[static_cast<int>(k) + 1], listF(20, 10), headLine);
-    }
+    const auto items = makeItems<TotalSteamEntry::size()>([&](std::size_t k) {
+        const std::string_view label = k < count ? std::string_view(form.labels[k]) : std::string_view();
+        const std::string_view headLine =
+            k < form.headLines.size() ? std::string_view(form.headLines[k]) : std::string_view();
+        return realItem(label, entered[static_cast<int>(k) + 1], listF(20, 10), headLine);
+    });
     // Three empty lines open every correction pass and three more come before every list; a
     // hundred passes in a row at most.
     const ScreenShape shape = {

@@ -21,11 +21,10 @@ constexpr std::string_view str = " in water (mg/kg)      :  ";
 
 void askwa1(Console& console, WaterConc& waterConc, float& waterPh, float& waterPhTemperature, float& totalSolids) {
     static const auto labels = componentLabels(lis, 4, str);
-    std::array<Item, 17> items;
-    for (int k = 0; k < 14; ++k) items[k] = realItem(labels[k], waterConc[lis[k]], listF(20, 10));
-    items[14] = realItem(strin[2], totalSolids, listF(20, 10));
-    items[15] = realItem(strin[0], waterPh, listF(20, 10));
-    items[16] = realItem(strin[1], waterPhTemperature, listF(20, 10));
+    const auto items = makeItems<14>(
+        [&](std::size_t k) { return realItem(labels[k], waterConc[lis[k]], listF(20, 10)); },
+        realItem(strin[2], totalSolids, listF(20, 10)), realItem(strin[0], waterPh, listF(20, 10)),
+        realItem(strin[1], waterPhTemperature, listF(20, 10)));
 
     console.emptyLines(3);
     auto startFirstPass = [&] { clearDissolvedGases(waterConc); };

@@ -2,11 +2,9 @@
 // weight and the water density as soon as it is read, while the list shows what was typed.
 #include "screens/water/askwa2.hpp"
 
-#include <array>
 #include <cmath>
 
 #include "dialogue/correction_screen.hpp"
-#include "record/components.hpp"
 #include "screens/water/water_items.hpp"
 
 namespace zelk {
@@ -21,10 +19,9 @@ constexpr std::string_view strin[4] = {
 };
 constexpr std::string_view str = " in water (m-mole/l)   :  ";
 
-constexpr int totalSolidsItem = 15;
-constexpr int densityItem = 18;
+constexpr int densityNumber = 18;  // the item number of the density
 // The density comes first, since every concentration after it is converted with it.
-constexpr int firstPassOrder[18] = {densityItem, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17};
+constexpr int firstPassOrder[18] = {densityNumber, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17};
 
 // A density of (next to) nothing means that none was given: water at 1 kg/l.
 float usableDensity(float density) { return std::fabs(density) <= 1.0e-9f ? 1.0f : density; }
@@ -35,41 +32,29 @@ void askwa2(Console& console, WaterConc& waterConc, float& waterPh, float& water
     static const auto labels = componentLabels(lis, 4, str);
     WaterConc waterMmol;  // as typed, by component number
     float waterDensity = 1.0f;
-    std::array<Item, 18> items;
-    for (int k = 0; k < 14; ++k) items[k] = realItem(labels[k], waterMmol[lis[k]], listF(20, 10));
-    items[14] = realItem(strin[2], totalSolids, listF(20, 10));
-    items[15] = realItem(strin[0], waterPh, listF(20, 10));
-    items[16] = realItem(strin[1], waterPhTemperature, listF(20, 10));
-    items[17] = realItem(strin[3], waterDensity, listF(20, 10));
 
-    auto convert = [&](int component) {
-        waterConc[component] =
-            toSingle(mmolToMg(component, waterMmol[component]) / static_cast<double>(waterDensity));
+    auto densityRead = [&](bool firstPass) {
+        waterDensity = usableDensity(waterDensity);
+        if (firstPass) console.emptyLines(2);
     };
+    auto totalSolidsRead = [&](bool firstPass) {
+        // Typed in mg/l; a corrected value is taken as mg/kg, as typed.
+        if (firstPass) totalSolids = toSingle(static_cast<double>(totalSolids) / static_cast<double>(waterDensity));
+    };
+    const auto items = makeItems<14>(
+        [&](std::size_t k) {
+            const int component = lis[k];
+            return mmolItem(labels[k], waterMmol[component], listF(20, 10), waterConc[component], component,
+                            &waterDensity);
+        },
+        realItem(strin[2], totalSolids, listF(20, 10)).withAfterRead(totalSolidsRead),
+        realItem(strin[0], waterPh, listF(20, 10)), realItem(strin[1], waterPhTemperature, listF(20, 10)),
+        densityItem(strin[3], waterDensity, listF(20, 10)).withAfterRead(densityRead));
     auto startFirstPass = [&] { clearDissolvedGases(waterConc); };
-    auto afterRead = [&](int number, bool firstPass) {
-        if (number <= 14) {
-            convert(lis[number - 1]);
-        } else if (number == totalSolidsItem && firstPass) {
-            // Typed in mg/l; a corrected value is taken as mg/kg, as typed.
-            totalSolids = toSingle(static_cast<double>(totalSolids) / static_cast<double>(waterDensity));
-        } else if (number == densityItem) {
-            waterDensity = usableDensity(waterDensity);
-            if (firstPass) {
-                console.emptyLines(2);
-            } else {
-                // Keeps the stored mg/kg values in step with the m-mole/l values listed.
-                for (int component : lis) convert(component);
-            }
-        }
-    };
 
     console.emptyLines(3);
-    runScreen(console, {.items = items,
-                        .listLead = 3,
-                        .firstPassOrder = firstPassOrder,
-                        .startFirstPass = startFirstPass,
-                        .afterRead = afterRead});
+    runScreen(console,
+              {.items = items, .listLead = 3, .firstPassOrder = firstPassOrder, .startFirstPass = startFirstPass});
 }
 
 }  // namespace zelk
