@@ -58,7 +58,7 @@ std::string programHelp() {
         "       zelkfile VERB --help\n"
         "\n"
         "Brings a lab's table into the output file of zelk, takes the file back out to a\n"
-        "table, and checks output files.\n"
+        "table, checks output files and reports the geothermometers of their samples.\n"
         "\n"
         "verbs:\n";
     for (const VerbEntry& verb : verbs) {
