@@ -13,16 +13,6 @@ const std::string waterMenu =
                     " Type item number, default is 1  :  ";
 
 
-class MemoryFile : public BlockFile {
-public:
-    explicit MemoryFile(std::string& bytes) : bytes_(bytes) {}
-    void append(std::string_view block) override { bytes_.append(block); }
-    bool failed() const override { return false; }
-
-private:
-    std::string& bytes_;
-};
-
 struct Outcome {
     int status;
     std::string out, err, name, file;
@@ -36,7 +26,7 @@ Outcome run(const std::string& answers) {
         Console console(source, sink);
         auto open = [&](const std::string& name) -> std::unique_ptr<BlockFile> {
             o.name = name;
-            return std::make_unique<MemoryFile>(o.file);
+            return std::make_unique<MemoryBlocks>(o.file);
         };
         o.status = exitStatus(runZelk(console, errors, open));
     }

@@ -7,8 +7,20 @@
 #include <vector>
 
 #include "dialogue/console.hpp"
+#include "record/outfil.hpp"
 
 namespace zelk::test {
+
+// The blocks of a run, kept in memory.
+class MemoryBlocks : public BlockFile {
+public:
+    explicit MemoryBlocks(std::string& bytes) : bytes_(bytes) {}
+    void append(std::string_view block) override { bytes_.append(block); }
+    bool failed() const override { return false; }
+
+private:
+    std::string& bytes_;
+};
 
 // A console fed with the given answers; output() is every byte written so far.
 class Session {

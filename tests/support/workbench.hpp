@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "dialogue/zelk.hpp"
+#include "support/harness.hpp"
 #include "zelkfile/columns.hpp"
 #include "zelkfile/verbs.hpp"
 
@@ -32,17 +33,6 @@ inline VerbRun runVerb(workbench::Verb verb, const std::vector<std::string>& arg
     run.err = err.bytes();
     return run;
 }
-
-// The blocks of a run, kept in memory.
-class MemoryBlocks : public BlockFile {
-public:
-    explicit MemoryBlocks(std::string& bytes) : bytes_(bytes) {}
-    void append(std::string_view block) override { bytes_.append(block); }
-    bool failed() const override { return false; }
-
-private:
-    std::string& bytes_;
-};
 
 // The output file that the dialogue writes for the answers (which answer the file prompt
 // first), and the run's exit status.
