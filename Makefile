@@ -17,13 +17,17 @@ PREFIX ?= /usr/local
 # Passed to the runner, for example BENCH_ARGS="--pairs 9 --samples 2000".
 BENCH_ARGS ?=
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+# Warnings are errors in the developers' builds; install and package turn that off, so a
+# newer compiler's new warning cannot break a user's build.
+WERROR ?= ON
+install package: WERROR = OFF
 
 .PHONY: all configure build programs run test check clang install uninstall package examples bench fuzz exhaustive clean
 
 all: build
 
 configure:
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DZELK_WERROR=$(WERROR)
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -39,22 +43,22 @@ test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
 check:
-	cmake -S . -B $(CHECK_BUILD) -DCMAKE_BUILD_TYPE=Debug -DZELK_SANITIZE=ON
+	cmake -S . -B $(CHECK_BUILD) -DCMAKE_BUILD_TYPE=Debug -DZELK_SANITIZE=ON -DZELK_WERROR=ON
 	cmake --build $(CHECK_BUILD) -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 	  ctest --test-dir $(CHECK_BUILD) --output-on-failure -j $(JOBS)
 
 # The same warnings as errors under clang: a Release build whose tests run, and a Debug build.
 clang:
-	cmake -S . -B $(CLANG_BUILD) -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=$(CLANGXX)
+	cmake -S . -B $(CLANG_BUILD) -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=$(CLANGXX) -DZELK_WERROR=ON
 	cmake --build $(CLANG_BUILD) -j $(JOBS)
 	ctest --test-dir $(CLANG_BUILD) --output-on-failure -j $(JOBS)
-	cmake -S . -B $(CLANG_BUILD)-debug -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=$(CLANGXX)
+	cmake -S . -B $(CLANG_BUILD)-debug -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=$(CLANGXX) -DZELK_WERROR=ON
 	cmake --build $(CLANG_BUILD)-debug -j $(JOBS)
 
 fuzz:
 	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=$(CLANGXX) \
-	  -DZELK_FUZZ=ON -DBUILD_TESTING=OFF
+	  -DZELK_FUZZ=ON -DBUILD_TESTING=OFF -DZELK_WERROR=ON
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_read_f15 fuzz_read_i fuzz_dialogue
 	for target in read_f15 read_i dialogue; do \
 	  fuzz/run $(FUZZ_BUILD) $$target $(FUZZ_SECONDS) || exit 1; \
@@ -63,7 +67,7 @@ fuzz:
 # Every float in the four F formats and ten million typed numbers against the C library:
 # about an hour on two cores.
 exhaustive:
-	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DZELK_BENCH=ON -DBUILD_TESTING=OFF
+	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DZELK_BENCH=ON -DBUILD_TESTING=OFF -DZELK_WERROR=ON
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target field_check
 	./$(BENCH_BUILD)/bench/field_check read
 	./$(BENCH_BUILD)/bench/field_check render
@@ -83,7 +87,7 @@ examples: programs
 	examples/generate $(BUILD)/zelk $(BUILD)/zelkfile
 
 bench:
-	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DZELK_BENCH=ON -DBUILD_TESTING=OFF
+	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DZELK_BENCH=ON -DBUILD_TESTING=OFF -DZELK_WERROR=ON
 	cmake --build $(BENCH_BUILD) -j $(JOBS)
 	./$(BENCH_BUILD)/bench/zelk-bench --zelk $(BENCH_BUILD)/zelk --floor $(BENCH_BUILD)/bench/zelk-floor $(BENCH_ARGS)
 	if [ -x $(BENCH_BUILD)/bench/zelk-field-bench ]; then \
