@@ -86,7 +86,6 @@ constexpr Term region3[] = {
     {8, 26, -0.14834345352472e-1}, {9, 2, 0.57922953628084e-3},  {9, 26, 0.32308904703711e-2},
     {10, 0, 0.80964802996215e-4}, {10, 1, -0.16557679795037e-3}, {11, 26, -0.44923899061815e-4},
 };
-constexpr double criticalTemperature = 647.096;  // K
 constexpr double criticalDensity = 322;          // kg/m3
 
 // Region 4: the saturation line as a quadratic in beta = (p / 1 MPa)^(1/4) and theta.
@@ -98,6 +97,10 @@ constexpr double n4[] = {
 
 // Above this temperature the saturated phases lie in region 3.
 constexpr double region13Temperature = 623.15;  // K
+
+// The saturated vapour at 623.15 K is 113 kg/m3 and the liquid 575 kg/m3; both meet at the
+// critical density, so walking in from 100 and from 650 finds each phase first.
+constexpr double vapourStart = 100, liquidStart = 650, densityStep = 0.5;  // kg/m3
 
 // The density at which region 3 gives the pressure p on the isotherm T, found by bisection
 // from the first density on the far side of p when walking from start in steps of step:
@@ -127,6 +130,15 @@ double saturationTemperature(double pressure) {
     const double g = n4[1] * beta * beta + n4[4] * beta + n4[7];
     const double d = 2 * g / (-f - std::sqrt(f * f - 4 * e * g));
     return (n4[9] + d - std::sqrt((n4[9] + d) * (n4[9] + d) - 4 * (n4[8] + n4[9] * d))) / 2;
+}
+
+double saturationPressure(double temperature) {
+    const double theta = temperature + n4[8] / (temperature - n4[9]);
+    const double a = theta * theta + n4[0] * theta + n4[1];
+    const double b = n4[2] * theta * theta + n4[3] * theta + n4[4];
+    const double c = n4[5] * theta * theta + n4[6] * theta + n4[7];
+    const double root = 2 * c / (-b + std::sqrt(b * b - 4 * a * c));
+    return root * root * root * root;
 }
 
 double region1Enthalpy(double pressure, double temperature) {
@@ -183,12 +195,17 @@ std::optional<Saturation> saturation(double pressure) {
         s.vapourEnthalpy = region2Enthalpy(pressure, s.temperature);
         return s;
     }
-    // The saturated vapour at 623.15 K is 113 kg/m3 and the liquid 575 kg/m3; both meet at
-    // the critical density, so walking in from 100 and from 650 finds each phase first.
-    constexpr double step = 0.5;
-    s.liquidEnthalpy = region3Enthalpy(region3Density(pressure, s.temperature, 650, -step), s.temperature);
-    s.vapourEnthalpy = region3Enthalpy(region3Density(pressure, s.temperature, 100, step), s.temperature);
+    s.liquidEnthalpy = region3Enthalpy(region3Density(pressure, s.temperature, liquidStart, -densityStep), s.temperature);
+    s.vapourEnthalpy = region3Enthalpy(region3Density(pressure, s.temperature, vapourStart, densityStep), s.temperature);
     return s;
+}
+
+std::optional<double> saturatedLiquidEnthalpy(double temperature) {
+    if (!(temperature >= 273.15 && temperature <= criticalTemperature)) return std::nullopt;
+    if (temperature == criticalTemperature) return region3Enthalpy(criticalDensity, criticalTemperature);
+    const double pressure = saturationPressure(temperature);
+    if (temperature <= region13Temperature) return region1Enthalpy(pressure, temperature);
+    return region3Enthalpy(region3Density(pressure, temperature, liquidStart, -densityStep), temperature);
 }
 
 }  // namespace zelk::if97
