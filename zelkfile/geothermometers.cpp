@@ -195,6 +195,12 @@ bool aboveRange(const Geothermometers& g, Temperature value) {
     return false;
 }
 
+std::optional<double> calibrationLimit(std::string_view csvName) {
+    for (const SilicaRange& range : silicaRanges)
+        if (range.name == csvName) return range.limit;
+    return std::nullopt;
+}
+
 std::optional<double> steamFraction(float pressure, float enthalpy) {
     if (!known(pressure) || !known(enthalpy)) return std::nullopt;
     const double h = enthalpy;

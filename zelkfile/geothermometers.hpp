@@ -58,6 +58,8 @@ extern const SilicaRange silicaRanges[7];
 
 // Whether the value is a silica temperature above its equation's calibration.
 bool aboveRange(const Geothermometers& g, Temperature value);
+// The top of the calibration of the column of that CSV name; empty for a column without one.
+std::optional<double> calibrationLimit(std::string_view csvName);
 
 Geothermometers geothermometers(const SampleRecord& sample);
 
