@@ -66,9 +66,11 @@ std::optional<double> silicaBounds(std::optional<double> t) {
     return std::nullopt;
 }
 
-std::optional<double> inMegapascal(float pressure) {
+// The saturated phases at the sampling pressure (gauge + 1.01325 bar): none for a lost
+// pressure or one off the saturation line.
+std::optional<if97::Saturation> atSampling(float pressure) {
     if (!known(pressure)) return std::nullopt;
-    return (pressure + atmosphere) / 10;
+    return if97::saturation((pressure + atmosphere) / 10);
 }
 
 const if97::Saturation& atOneAtmosphere() {
@@ -76,33 +78,45 @@ const if97::Saturation& atOneAtmosphere() {
     return s;
 }
 
+// The steam fraction of enthalpy h (above 0) where the phases are s, or 0 off the line.
+double fraction(double h, const std::optional<if97::Saturation>& s) {
+    if (!s || h <= s->liquidEnthalpy) return 0.0;
+    if (h >= s->vapourEnthalpy) return 1.0;
+    return (h - s->liquidEnthalpy) / (s->vapourEnthalpy - s->liquidEnthalpy);
+}
+
+// x of a sample, with s the phases at its sampling pressure.
+std::optional<double> sampledFraction(float pressure, float enthalpy, const std::optional<if97::Saturation>& s) {
+    if (!known(pressure) || !known(enthalpy)) return std::nullopt;
+    return enthalpy > 0 ? fraction(enthalpy, s) : 0.0;
+}
+
 // The silica of the water separated at 1.01325 bar, for the maximum-steam-loss equation.
 // With an enthalpy the discharge is separated in one step at 100 °C; without, the water
 // separated at sampling is boiled on to 100 °C. At 0 bar-g both are the water as sampled.
-std::optional<double> silicaAt100(double silica, float pressure, float enthalpy) {
-    const std::optional<double> megapascal = inMegapascal(pressure);
-    if (!megapascal) return std::nullopt;
+std::optional<double> silicaAt100(double silica, float pressure, float enthalpy,
+                                  const std::optional<if97::Saturation>& sampling) {
+    if (!known(pressure)) return std::nullopt;
+    const if97::Saturation& boiled = atOneAtmosphere();
     if (known(enthalpy) && enthalpy > 0) {
-        const std::optional<double> sampled = steamFraction(pressure, enthalpy);
-        const std::optional<double> at100 = steamFraction(0, enthalpy);
-        if (!sampled || !at100 || *at100 >= 1) return std::nullopt;
-        return silica * (1 - *sampled) / (1 - *at100);
+        const double at100 = fraction(enthalpy, boiled);
+        if (at100 >= 1) return std::nullopt;
+        return silica * (1 - fraction(enthalpy, sampling)) / (1 - at100);
     }
     // A lost enthalpy leaves the basis unknown unless the sample was taken at 100 °C.
     if (!known(enthalpy) && pressure > 0) return std::nullopt;
-    const std::optional<if97::Saturation> sampling = if97::saturation(*megapascal);
     if (!sampling) return std::nullopt;
-    const if97::Saturation& boiled = atOneAtmosphere();
     const double y = std::max(0.0, (sampling->liquidEnthalpy - boiled.liquidEnthalpy) /
                                        (boiled.vapourEnthalpy - boiled.liquidEnthalpy));
     if (y >= 1) return std::nullopt;
     return silica / (1 - y);
 }
 
-// The reservoir liquid by quartz: its temperature, °C, and the steam it makes on boiling to
-// the sampling pressure.
+// The reservoir liquid by quartz: its temperature, °C, its enthalpy h' there, kJ/kg, and the
+// steam it makes on boiling to the sampling pressure.
 struct ReservoirLiquid {
     double temperature;
+    double enthalpy;
     double steam;
 };
 
@@ -110,55 +124,66 @@ struct ReservoirLiquid {
 // makes when it boils to the sampling pressure. f(T) = T - Q(...) rises with a slope of at
 // least 1 (Q falls as x grows), so the root is unique and |f(T)| bounds the error of T. Below
 // the boiling point x is 0 and Q(SiO2) is the root itself; above it, regula falsi with the
-// Illinois step (bisection where that leaves the bracket) finds it in a handful of h'(T).
-std::optional<ReservoirLiquid> reservoirLiquid(double silica, float pressure) {
+// Illinois step (bisection where that leaves the bracket) finds it in about six h'(T).
+std::optional<ReservoirLiquid> reservoirLiquid(double silica, const std::optional<if97::Saturation>& sampling) {
     constexpr double highest = 370;  // °C, where h'(T) is defined with room
-    const std::optional<double> megapascal = inMegapascal(pressure);
-    if (!megapascal) return std::nullopt;
-    const std::optional<if97::Saturation> sampling = if97::saturation(*megapascal);
     const std::optional<double> unboiled = quartzConductive(silica);
     if (!sampling || !unboiled || *unboiled < 0) return std::nullopt;
     const double boiling = sampling->temperature - zeroCelsius;
     if (*unboiled <= boiling) {
         if (*unboiled > highest) return std::nullopt;
-        return ReservoirLiquid{*unboiled, 0};
+        return ReservoirLiquid{*unboiled, *if97::saturatedLiquidEnthalpy(*unboiled + zeroCelsius), 0};
     }
     const double latent = sampling->vapourEnthalpy - sampling->liquidEnthalpy;
-    const auto steam = [&](double t) {
-        return std::clamp((*if97::saturatedLiquidEnthalpy(t + zeroCelsius) - sampling->liquidEnthalpy) / latent, 0.0, 1.0);
+    // The liquid at t; f is infinite where it is all steam or too little silica is left for a
+    // temperature: as far above the root as can be.
+    struct Point {
+        double t, h, x, f;
     };
-    // All steam, or too little silica left for a temperature: as far above the root as can be.
-    const auto f = [&](double t) {
-        const double x = steam(t);
-        const std::optional<double> q = x < 1 ? quartzConductive(silica * (1 - x)) : std::nullopt;
-        return q ? t - *q : std::numeric_limits<double>::infinity();
+    const auto at = [&](double t) {
+        Point p{t, *if97::saturatedLiquidEnthalpy(t + zeroCelsius), 0, 0};
+        p.x = std::clamp((p.h - sampling->liquidEnthalpy) / latent, 0.0, 1.0);
+        const std::optional<double> q = p.x < 1 ? quartzConductive(silica * (1 - p.x)) : std::nullopt;
+        p.f = q ? t - *q : std::numeric_limits<double>::infinity();
+        return p;
     };
-    double low = std::max(boiling, 0.0), high = highest;
-    if (!(low < high)) return std::nullopt;
-    double fLow = f(low), fHigh = f(high);
-    if (fLow > 0 || fHigh < 0) return std::nullopt;
-    if (fLow == 0) return ReservoirLiquid{low, steam(low)};
-    if (fHigh == 0) return ReservoirLiquid{high, steam(high)};
+    // The root lies below Q(SiO2), where x = 0 takes nothing away; 370 °C caps it. Above
+    // 350 °C h'(T) needs a density solved from region 3, some hundred times the work of
+    // region 1, so the bracket is tried there first.
+    constexpr double region1Top = 350;  // °C
+    Point low = at(std::max(boiling, 0.0));
+    const double top = std::min(*unboiled, highest);
+    if (!(low.t < top)) return std::nullopt;
+    const double middle = std::min(top, region1Top);
+    Point high = at(middle > low.t ? middle : top);
+    if (high.f < 0 && high.t < top) {
+        low = high;
+        high = at(top);
+    }
+    if (low.f > 0 || high.f < 0) return std::nullopt;
+    if (low.f == 0) return ReservoirLiquid{low.t, low.h, low.x};
+    if (high.f == 0) return ReservoirLiquid{high.t, high.h, high.x};
     constexpr double tolerance = 1e-7;  // °C
-    double t = low;
+    double fLow = low.f, fHigh = high.f;  // halved by the Illinois step
+    Point p = low;
     for (int lastSide = 0, i = 0; i < 200; ++i) {
-        t = (low * fHigh - high * fLow) / (fHigh - fLow);
-        if (!(t > low && t < high)) t = (low + high) / 2;
-        const double ft = f(t);
-        if (std::fabs(ft) <= tolerance || high - low <= tolerance) break;
-        if (ft < 0) {
-            low = t;
-            fLow = ft;
+        double t = (low.t * fHigh - high.t * fLow) / (fHigh - fLow);
+        if (!(t > low.t && t < high.t)) t = (low.t + high.t) / 2;
+        p = at(t);
+        if (std::fabs(p.f) <= tolerance || high.t - low.t <= tolerance) break;
+        if (p.f < 0) {
+            low = p;
+            fLow = p.f;
             if (lastSide < 0) fHigh /= 2;
             lastSide = -1;
         } else {
-            high = t;
-            fHigh = ft;
+            high = p;
+            fHigh = p.f;
             if (lastSide > 0) fLow /= 2;
             lastSide = 1;
         }
     }
-    return ReservoirLiquid{t, steam(t)};
+    return ReservoirLiquid{p.t, p.h, p.x};
 }
 
 // Fournier and Potter (1979): R = 100 Mg / (Mg + Ca + K) in equivalents. The correction to
@@ -202,12 +227,7 @@ std::optional<double> calibrationLimit(std::string_view csvName) {
 }
 
 std::optional<double> steamFraction(float pressure, float enthalpy) {
-    if (!known(pressure) || !known(enthalpy)) return std::nullopt;
-    const double h = enthalpy;
-    const std::optional<if97::Saturation> saturation = if97::saturation((pressure + atmosphere) / 10);
-    if (h <= 0 || !saturation || h <= saturation->liquidEnthalpy) return 0.0;
-    if (h >= saturation->vapourEnthalpy) return 1.0;
-    return (h - saturation->liquidEnthalpy) / (saturation->vapourEnthalpy - saturation->liquidEnthalpy);
+    return sampledFraction(pressure, enthalpy, atSampling(pressure));
 }
 
 Geothermometers geothermometers(const SampleRecord& sample) {
@@ -217,11 +237,12 @@ Geothermometers geothermometers(const SampleRecord& sample) {
     // Above 0 bar-g a sample is separated water, and only the enthalpy tells how much steam
     // went with it; at 0 bar-g (springs, weir boxes) x = 0 holds.
     const bool noEnthalpy = known(pressure) && pressure > 0 && known(enthalpy) && enthalpy == 0;
-    if (!noEnthalpy) g.steamFraction = steamFraction(pressure, enthalpy);
+    const std::optional<if97::Saturation> sampling = atSampling(pressure);
+    if (!noEnthalpy) g.steamFraction = sampledFraction(pressure, enthalpy, sampling);
 
     std::optional<ReservoirLiquid> reservoir;
     if (const std::optional<double> sampled = positive(water[SiO2])) {
-        if (const std::optional<double> s = silicaAt100(*sampled, pressure, enthalpy))
+        if (const std::optional<double> s = silicaAt100(*sampled, pressure, enthalpy, sampling))
             g.quartzSteamLoss = silicaBounds(inverseKelvin(1522, 5.75 - std::log10(*s)));
         if (g.steamFraction && *g.steamFraction < 1) {
             const double s = *sampled * (1 - *g.steamFraction);
@@ -232,12 +253,12 @@ Geothermometers geothermometers(const SampleRecord& sample) {
             g.betaCristobalite = silicaBounds(inverseKelvin(781, 4.51 - logTotal));
             g.amorphousSilica = silicaBounds(inverseKelvin(731, 4.52 - logTotal));
         }
-        reservoir = reservoirLiquid(*sampled, pressure);
+        reservoir = reservoirLiquid(*sampled, sampling);
     }
     if (reservoir) {
         g.quartzLiquid = reservoir->temperature;
         if (const std::optional<double> h = positive(enthalpy))
-            g.excessEnthalpy = *h - *if97::saturatedLiquidEnthalpy(reservoir->temperature + zeroCelsius);
+            g.excessEnthalpy = *h - reservoir->enthalpy;
         if (const std::optional<double> cl = positive(water[Cl])) g.reservoirChloride = *cl * (1 - reservoir->steam);
     }
 
