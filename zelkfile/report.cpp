@@ -1,5 +1,6 @@
-// zelkfile report: the steam fraction, the geothermometers and the maturity index of every
-// sample of output files, as a table for people or as CSV, and the Na-K-Mg diagram.
+// zelkfile report: the steam fraction, the geothermometers, the maturity index and the
+// reservoir liquid of every sample of output files, as a table for people or as CSV, and the
+// Na-K-Mg diagram.
 #include <algorithm>
 #include <optional>
 #include <sys/stat.h>
@@ -21,7 +22,8 @@ const std::string_view reportHelp =
     "usage: zelkfile report FILE... [--csv] [--svg PATH]\n"
     "\n"
     "For every sample of each output file, in order: the steam fraction at sampling, the\n"
-    "silica and cation geothermometers and Giggenbach's maturity index.\n"
+    "silica and cation geothermometers, Giggenbach's maturity index, the reservoir liquid's\n"
+    "quartz temperature, excess enthalpy and chloride, and notes where a value may not hold.\n"
     "\n"
     "  --csv       write CSV for a spreadsheet, full precision, instead of the table\n"
     "  --svg PATH  also draw Giggenbach's Na-K-Mg triangle with every sample into PATH\n"
