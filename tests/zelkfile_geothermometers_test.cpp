@@ -39,6 +39,7 @@ const Case cases[] = {
     // Separated water with no enthalpy: the total discharge is unknown. At 0 bar-g, x = 0.
     {"x with no enthalpy", {.pressure = 5}, &G::steamFraction, none},
     {"x with no enthalpy at 0 bar-g", {}, &G::steamFraction, 0.0},
+    {"x with a negative enthalpy above 0 bar-g", {.pressure = 5, .enthalpy = -10}, &G::steamFraction, none},
     {"x above h''", {.enthalpy = 3000}, &G::steamFraction, 1.0},
     {"x above the critical pressure", {.pressure = 250, .enthalpy = 2000}, &G::steamFraction, 0.0},
     {"x below the triple point", {.pressure = -1.01325f, .enthalpy = 2000}, &G::steamFraction, 0.0},

@@ -236,7 +236,7 @@ Geothermometers geothermometers(const SampleRecord& sample) {
     const float pressure = sample.samplingPressure, enthalpy = sample.fluidEnthalpy;
     // Above 0 bar-g a sample is separated water, and only the enthalpy tells how much steam
     // went with it; at 0 bar-g (springs, weir boxes) x = 0 holds.
-    const bool noEnthalpy = known(pressure) && pressure > 0 && known(enthalpy) && enthalpy == 0;
+    const bool noEnthalpy = known(pressure) && pressure > 0 && known(enthalpy) && enthalpy <= 0;
     const std::optional<if97::Saturation> sampling = atSampling(pressure);
     if (!noEnthalpy) g.steamFraction = sampledFraction(pressure, enthalpy, sampling);
 

@@ -11,7 +11,6 @@
 #include "zelkfile/csv.hpp"
 #include "zelkfile/diagnostics.hpp"
 #include "zelkfile/text.hpp"
-#include "zelkfile/geothermometers.hpp"
 #include "zelkfile/na_k_mg_diagram.hpp"
 #include "zelkfile/report_row.hpp"
 #include "zelkfile/verbs.hpp"
@@ -264,7 +263,7 @@ bool namesAFile(const std::string& path, const std::vector<std::string_view>& fi
 // A value that the report needs but the file does not hold: what needs it shows "-".
 void noteLostValue(ByteSink& errors, std::string_view file, const FieldNote& note) {
     static constexpr std::string_view used[] = {"sampling_pressure", "fluid_enthalpy", "water_SiO2", "water_Na",
-                                                 "water_K",           "water_Mg",       "water_Ca"};
+                                                 "water_K",           "water_Mg",       "water_Ca",   "water_Cl"};
     const std::string_view field = blockFieldNames[static_cast<std::size_t>(note.field)];
     if (std::find(std::begin(used), std::end(used), field) != std::end(used))
         errors.write(diagnostic(file, note.line, note.column, describe(note)));
@@ -307,7 +306,7 @@ int reportFiles(Arguments arguments, ByteSink& out, ByteSink& errors) {
     if (!options) return failed;
 
     // A first pass checks every file, so that a faulty one prints nothing, and gives the
-    // widths of the table's first columns.
+    // width of the samples' places in the table.
     bool whole = true;
     long samples = 0;
     for (const std::string_view file : options->files) {
