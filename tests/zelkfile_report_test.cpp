@@ -43,6 +43,7 @@ struct Water {
     const char* number;
     float sio2, na, k, mg, ca;
     float pressure = 0, enthalpy = 0;
+    float cl = 0;
 };
 
 SampleRecord record(const Water& w) {
@@ -54,6 +55,7 @@ SampleRecord record(const Water& w) {
     r.waterConc[11] = w.k;
     r.waterConc[12] = w.mg;
     r.waterConc[13] = w.ca;
+    r.waterConc[15] = w.cl;
     r.samplingPressure = w.pressure;
     r.fluidEnthalpy = w.enthalpy;
     return r;
@@ -195,6 +197,61 @@ TEST(Report, TableForPeople) {
     EXPECT_EQ(lines.end()[-2], "       alpha_cristobalite above its range; beta_cristobalite above its range; Mg correction 66 \xC2\xB0" "C");
     EXPECT_NE(lines.end()[-3].back(), ' ');
     EXPECT_EQ(lines.end()[-3].back(), ';') << lines.end()[-3];
+}
+
+// Every column and the notes of the CSV, through the file, against the same equations worked
+// apart in Python with python3-iapws's steam tables (tests/support/geothermometers_reference.py):
+// separator samples with and without an enthalpy, excess-enthalpy wells, springs and a weir
+// box at 0 bar-g, Mg-rich waters in each band of R, an immature water, silica far above range.
+TEST(Report, AgreesWithAnIndependentComputation) {
+    const auto [reference, status] =
+        test::runShell("/usr/bin/python3 " ZELK_SOURCE_DIR "/tests/support/geothermometers_reference.py --all");
+    ASSERT_EQ(status, 0) << reference << "(is python3-iapws installed?)";
+    std::vector<std::vector<std::string>> expected;
+    std::vector<std::string> numbers;
+    std::vector<Water> waters;
+    for (const std::string& line : split(reference, '\n')) {
+        if (line.empty()) continue;
+        expected.push_back(split(line, '\t'));
+        const std::vector<std::string>& e = expected.back();
+        ASSERT_EQ(e.size(), 9 + reportColumns().size() + 1) << line;
+        numbers.push_back("D" + std::to_string(expected.size()));
+        const auto number = [&](std::size_t i) { return std::strtof(e[i].c_str(), nullptr); };
+        waters.push_back({numbers.back().c_str(), number(3), number(4), number(5), number(6), number(7), number(1),
+                          number(2), number(8)});
+    }
+    ASSERT_GE(waters.size(), 18u);
+    for (std::size_t i = 0; i < waters.size(); ++i) waters[i].number = numbers[i].c_str();
+
+    TempDir folder;
+    writeFile(folder.file("d.out"), blocks(waters));
+    const Result r = report({folder.file("d.out"), "--csv"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::vector<std::string> rows = split(r.out, '\n');
+    ASSERT_EQ(rows.size(), waters.size() + 2);
+    std::vector<double> worst(reportColumns().size());
+    for (std::size_t i = 0; i < waters.size(); ++i) {
+        const std::vector<std::string>& e = expected[i];
+        const std::vector<std::string> cells = split(rows[i + 1], ',');
+        ASSERT_EQ(cells.size(), 3 + reportColumns().size() + 1) << rows[i + 1];
+        for (std::size_t c = 0; c < reportColumns().size(); ++c) {
+            const std::string& want = e[9 + c];
+            const std::string& got = cells[3 + c];
+            const std::string_view name = reportColumns()[c].csvName;
+            if (reportColumns()[c].words || want.empty() || got.empty()) {
+                EXPECT_EQ(got, want) << e[0] << ", " << name;
+                continue;
+            }
+            const double difference = std::fabs(std::strtod(got.c_str(), nullptr) - std::strtod(want.c_str(), nullptr));
+            EXPECT_LT(difference, 1e-3) << e[0] << ", " << name << ": " << got << " against " << want;
+            worst[c] = std::max(worst[c], difference);
+        }
+        EXPECT_EQ(cells.back(), e.back()) << e[0];
+    }
+    std::string figures;
+    for (std::size_t c = 0; c < worst.size(); ++c)
+        if (!reportColumns()[c].words) figures += concat({" ", reportColumns()[c].csvName, " ", shortest(worst[c])});
+    std::printf("%zu discharges, largest differences:%s\n", waters.size(), figures.c_str());
 }
 
 // Temperatures to 1 °C and x to three decimals, from the value itself rather than a

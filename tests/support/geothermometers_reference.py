@@ -2,8 +2,13 @@
 """The report's quartz_steam_loss, quartz_liquid, excess_enthalpy, na_k_ca_mg and
 reservoir_chloride worked apart from zelkfile: the same equations written afresh, the steam
 tables from Debian's python3-iapws and the root by plain bisection over 0 to 370 degrees C.
-Prints one line per sample of the table below, each value with 10 decimals or "none"."""
+Prints one line per sample of the table below, each value with 10 decimals or "none".
+
+With --all: every column of the report and its notes, for the same samples, as lines of
+tab-separated cells: the inputs (name, P bar-g, H, SiO2, Na, K, Mg, Ca, Cl), then the report's
+columns from steam_fraction on, in its order, an empty cell for no value."""
 import math
+import sys
 
 import iapws.iapws97 as if97
 
@@ -129,6 +134,55 @@ SAMPLES = [
 def show(v):
     return "none" if v is None else "%.10f" % v
 
+
+def inverse_kelvin(numerator, denominator):
+    return numerator / denominator - 273.15 if denominator > 0 else None
+
+
+def report_row(p, h, sio2, na, k, mg, ca, cl):
+    """Every column of the report from steam_fraction to reservoir_chloride, and the notes."""
+    no_enthalpy = p > 0 and h <= 0
+    x = None if no_enthalpy else (fraction(h, (p + 1.01325) / 10) if h > 0 else 0.0)
+    silica = [None] * 6  # quartz, steam loss, chalcedony, alpha, beta, amorphous
+    silica[1] = steam_loss(sio2, p, h)
+    if x is not None and x < 1:
+        s = sio2 * (1 - x)
+        l = math.log10(s)
+        silica[0] = silica_temperature(quartz_fp(s))
+        silica[2] = silica_temperature(inverse_kelvin(1032, 4.69 - l))
+        silica[3] = silica_temperature(inverse_kelvin(1000, 4.78 - l))
+        silica[4] = silica_temperature(inverse_kelvin(781, 4.51 - l))
+        silica[5] = silica_temperature(inverse_kelvin(731, 4.52 - l))
+    nak = math.log10(na / k)
+    cations = [inverse_kelvin(1217, 1.483 + nak), inverse_kelvin(1390, 1.750 + nak), inverse_kelvin(856, 0.857 + nak),
+               inverse_kelvin(4410, 14.00 - math.log10(k * k / mg)), na_k_ca(na, k, ca)]
+    mi = 0.315 * math.log10(k * k / mg) - math.log10(k / na)
+    maturity = "full equilibrium" if mi >= 2.66 else "partial equilibrium" if mi >= 2.0 else "immature water"
+    liquid = quartz_liquid(sio2, p)
+    ql = None if liquid is None else liquid[0]
+    excess = None if liquid is None or h <= 0 else h - h_liquid_at(liquid[0])
+    corrected = mg_corrected(na, k, ca, mg)
+    chloride = None if liquid is None or cl <= 0 else cl * (1 - liquid[1])
+    notes = []
+    if mi < 2.0:
+        notes.append("immature water: Na/K and Na-K-Ca do not hold")
+    if excess is not None and excess > 50:
+        notes.append("excess enthalpy")
+    if no_enthalpy:
+        notes.append("no enthalpy: total discharge unknown")
+    ranged = list(zip(["quartz", "quartz_steam_loss", "chalcedony", "alpha_cristobalite", "beta_cristobalite",
+                       "amorphous_silica", "quartz_liquid"], silica + [ql], [330, 250, 250, 250, 250, 250, 330]))
+    notes += [name + " above its range" for name, value, limit in ranged if value is not None and value > limit]
+    if corrected is not None and cations[4] - corrected >= 1:
+        notes.append("Mg correction %d \u00b0C" % round(cations[4] - corrected))
+    cells = [x] + silica + cations + [mi, maturity, ql, excess, corrected, chloride]
+    return ["" if v is None else v if isinstance(v, str) else repr(v) for v in cells] + ["; ".join(notes)]
+
+
+if sys.argv[1:] == ["--all"]:
+    for sample in SAMPLES:
+        print("\t".join([sample[0]] + [repr(v) for v in sample[1:]] + report_row(*sample[1:])))
+    sys.exit(0)
 
 for name, p, h, sio2, na, k, mg, ca, cl in SAMPLES:
     liquid = quartz_liquid(sio2, p)
