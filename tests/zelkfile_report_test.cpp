@@ -170,6 +170,7 @@ TEST(Report, RowAsData) {
 TEST(Report, TableForPeople) {
     TempDir folder;
     std::vector<Water> many(12, Water{"SPRING-7", 150, 70, 3, 0.05f, 2});
+    many.push_back({"K-RICH", 100, 1, 30, 0.1f, 1});  // Na/K 1217 / (1.483 - 1.477) - 273.15 = 206,000 °C
     many.push_back({"LONG-NOTES-9999", 1100, 60, 10, 0.8f, 5, 10, 1});  // six notes
     writeFile(folder.file("a.out"), blocks({{"HOT", 800, 1000, 100, 0.01f, 10}}));
     writeFile(folder.file("b.out"), blocks(many));
@@ -191,7 +192,10 @@ TEST(Report, TableForPeople) {
     EXPECT_EQ(b[1].rfind("   1  SPRING-7", 0), 0u) << b[1];
     EXPECT_EQ(b[3].rfind("   2  SPRING-7", 0), 0u) << b[3];  // no notes
     // The notes of the last sample take two lines, broken between notes.
-    EXPECT_EQ(lines.end()[-5].rfind("  13  LONG-NOTES-9999  0.000     - (289) (353) (302) (259)   221   318 -1446.4", 0), 0u)
+    const auto kRich = std::find_if(lines.begin(), lines.end(), [](const std::string& l) { return l.find("K-RICH") != l.npos; });
+    ASSERT_LT(kRich + 1, lines.end());
+    EXPECT_EQ(kRich[1].rfind("       *****  4821     -", 0), 0u) << kRich[1];
+    EXPECT_EQ(lines.end()[-5].rfind("  14  LONG-NOTES-9999  0.000     - (289) (353) (302) (259)   221   318 -1446.4", 0), 0u)
         << lines.end()[-5];
     EXPECT_EQ(lines.end()[-3].rfind("       immature water: Na/K and Na-K-Ca do not hold; ", 0), 0u);
     EXPECT_EQ(lines.end()[-2], "       alpha_cristobalite above its range; beta_cristobalite above its range; Mg correction 66 \xC2\xB0" "C");

@@ -142,6 +142,7 @@ public:
             "boiling, read Qz.\n"
             "(355): above the calibration of its equation (quartz 330, the other silica equations 250 degrees C).\n"
             "\"-\": no value (an input zero, negative or lost, or no silica temperature between 0 and 374 degrees C).\n"
+            "\"*****\": a value too wide for its column; --csv gives it.\n"
             "Notes below a sample: an immature water (MI below 2.0), an excess enthalpy above 50 kJ/kg, no enthalpy,\n"
             "values above their range, a Mg correction of 1 degree C or more.\n";
         std::string first = "  ";
@@ -179,14 +180,16 @@ public:
             std::string& line = cell.column->line == 1 ? first : second;
             const std::size_t width = static_cast<std::size_t>(cell.column->width);
             line += ' ';
-            if (cell.column->words)
+            if (cell.column->words) {
                 padRight(line, cell.text.empty() ? "-" : cell.text, width);
-            else if (!cell.value)
-                padLeft(line, "-", width);
-            else if (!cell.inRange)
-                padLeft(line, concat({"(", fixed(*cell.value, cell.column->decimals), ")"}), width);
-            else
-                padLeft(line, fixed(*cell.value, cell.column->decimals), width);
+                continue;
+            }
+            std::string text = cell.value ? fixed(*cell.value, cell.column->decimals) : "-";
+            if (!cell.inRange) text = concat({"(", text, ")"});
+            // A value too wide for its column (a cation temperature of a nonsense ratio) would
+            // push the rest of the line out of place; the CSV has it.
+            if (text.size() > width) text.assign(width, '*');
+            padLeft(line, text, width);
         }
         out += trimmed(first);
         out += '\n';
