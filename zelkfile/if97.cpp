@@ -2,6 +2,7 @@
 // Gibbs energies of regions 1 and 2 and the Helmholtz energy of region 3 for the enthalpies.
 #include "zelkfile/if97.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 namespace zelk::if97 {
@@ -102,23 +103,46 @@ constexpr double region13Temperature = 623.15;  // K
 // critical density, so walking in from 100 and from 650 finds each phase first.
 constexpr double vapourStart = 100, liquidStart = 650, densityStep = 0.5;  // kg/m3
 
-// The density at which region 3 gives the pressure p on the isotherm T, found by bisection
-// from the first density on the far side of p when walking from start in steps of step:
+// The density at which region 3 gives the pressure p on the isotherm T, found within the
+// first step that crosses p when walking from start in steps of step:
 // from the vapour side upwards, from the liquid side downwards.
 double region3Density(double pressure, double temperature, double start, double step) {
     const bool rising = step > 0;
-    double near = start;
-    while ((region3Pressure(near, temperature) < pressure) != rising) near -= step;
-    double far = near + step;
-    while ((region3Pressure(far, temperature) < pressure) == rising) {
+    const auto excess = [&](double density) { return region3Pressure(density, temperature) - pressure; };
+    double near = start, nearExcess = excess(near);
+    while ((nearExcess < 0) != rising) {
+        near -= step;
+        nearExcess = excess(near);
+    }
+    double far = near + step, farExcess = excess(far);
+    while ((farExcess < 0) == rising) {
         near = far;
+        nearExcess = farExcess;
         far += step;
+        farExcess = excess(far);
     }
-    for (;;) {
-        const double middle = (near + far) / 2;
+    // Regula falsi with the Illinois step (halving the value kept at the end that stays), in
+    // a handful of steps where bisection to the last bit takes some fifty.
+    for (int lastSide = 0, i = 0; i < 200; ++i) {
+        double middle = near - nearExcess * (far - near) / (farExcess - nearExcess);
+        if (!(middle > std::min(near, far) && middle < std::max(near, far))) middle = (near + far) / 2;
         if (middle == near || middle == far) return middle;
-        ((region3Pressure(middle, temperature) < pressure) == rising ? near : far) = middle;
+        const double middleExcess = excess(middle);
+        if (middleExcess == 0) return middle;
+        if ((middleExcess < 0) == (nearExcess < 0)) {
+            near = middle;
+            nearExcess = middleExcess;
+            if (lastSide < 0) farExcess /= 2;
+            lastSide = -1;
+        } else {
+            far = middle;
+            farExcess = middleExcess;
+            if (lastSide > 0) nearExcess /= 2;
+            lastSide = 1;
+        }
+        if (std::fabs(far - near) <= 1e-14 * std::fabs(far)) return (near + far) / 2;
     }
+    return (near + far) / 2;
 }
 
 }  // namespace
@@ -205,7 +229,10 @@ std::optional<double> saturatedLiquidEnthalpy(double temperature) {
     if (temperature == criticalTemperature) return region3Enthalpy(criticalDensity, criticalTemperature);
     const double pressure = saturationPressure(temperature);
     if (temperature <= region13Temperature) return region1Enthalpy(pressure, temperature);
-    return region3Enthalpy(region3Density(pressure, temperature, liquidStart, -densityStep), temperature);
+    // Up to 643.15 K (370 °C) the liquid root lies over 100 kg/m3 from the next root of the
+    // isotherm, so a walk in steps of 8 cannot pass it; nearer the critical point they close up.
+    const double step = temperature <= 643.15 ? 8 : densityStep;
+    return region3Enthalpy(region3Density(pressure, temperature, liquidStart, -step), temperature);
 }
 
 }  // namespace zelk::if97
