@@ -27,6 +27,9 @@ TEST(If97, ReleaseCheckValues) {
         {"Ts(0.1 MPa)", saturationTemperature(0.1), 372.755919},
         {"Ts(1 MPa)", saturationTemperature(1), 453.035632},
         {"Ts(10 MPa)", saturationTemperature(10), 584.149488},
+        {"ps(300 K)", saturationPressure(300), 0.353658941e-2},
+        {"ps(500 K)", saturationPressure(500), 0.263889776e1},
+        {"ps(600 K)", saturationPressure(600), 0.123443146e2},
         {"h1(3 MPa, 300 K)", region1Enthalpy(3, 300), 115.331273},
         {"h1(80 MPa, 300 K)", region1Enthalpy(80, 300), 184.142828},
         {"h1(3 MPa, 500 K)", region1Enthalpy(3, 500), 975.542239},
@@ -81,6 +84,33 @@ TEST(If97, AgreesWithPythonIapws) {
     }
     EXPECT_GT(count, 400);
     std::printf("%d pressures, largest relative difference %.3g\n", count, worst);
+}
+
+// h'(T) on a grid of temperatures from 0 °C to the critical point. Above 623.15 K the module
+// takes the liquid's density from the release's backward equations, good to about 1e-6; here it
+// is solved from the equation of state itself; from 370 °C on, where those backward equations
+// lose accuracy near the critical point, only a value is asked for.
+TEST(If97, LiquidEnthalpyAgreesWithPythonIapws) {
+    const std::string command = "/usr/bin/python3 " ZELK_SOURCE_DIR "/tests/support/if97_reference.py --temperatures";
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+    ASSERT_TRUE(pipe) << command;
+    std::string text;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe.get())) > 0;) text.append(buffer, n);
+    ASSERT_EQ(pclose(pipe.release()), 0) << command << " failed: is python3-iapws installed?";
+
+    std::istringstream lines(text);
+    int count = 0;
+    for (double t, liquid; lines >> t >> liquid; ++count) {
+        const std::optional<double> h = saturatedLiquidEnthalpy(t);
+        ASSERT_TRUE(h) << t;
+        if (t > 643.15) continue;
+        EXPECT_LT(relative(*h, liquid), t <= 623.15 ? 1e-9 : 2e-6) << "h' at " << t << " K: " << *h << " against " << liquid;
+    }
+    EXPECT_GT(count, 370);
+    EXPECT_FALSE(saturatedLiquidEnthalpy(273.1));
+    EXPECT_FALSE(saturatedLiquidEnthalpy(647.1));
+    EXPECT_FALSE(saturatedLiquidEnthalpy(std::numeric_limits<double>::quiet_NaN()));
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "record/outfil.hpp"
 #include "support/harness.hpp"
 #include "zelkfile/geothermometers.hpp"
+#include "zelkfile/report_row.hpp"
 #include "zelkfile/text.hpp"
 #include "zelkfile/verbs.hpp"
 
@@ -42,6 +43,7 @@ struct Water {
     const char* number;
     float sio2, na, k, mg, ca;
     float pressure = 0, enthalpy = 0;
+    float cl = 0;
 };
 
 SampleRecord record(const Water& w) {
@@ -53,6 +55,7 @@ SampleRecord record(const Water& w) {
     r.waterConc[11] = w.k;
     r.waterConc[12] = w.mg;
     r.waterConc[13] = w.ca;
+    r.waterConc[15] = w.cl;
     r.samplingPressure = w.pressure;
     r.fluidEnthalpy = w.enthalpy;
     return r;
@@ -104,43 +107,155 @@ TEST(Report, CsvColumnsFullPrecisionAndEmptyCells) {
     const std::vector<Water> waters = {
         {"A-1", 480, 1250, 210, 0.04f, 5.1f, 9.2f, 1280},
         {"B,\"2\"", 0, 900, 120, 0, 4},  // no silica, no Mg
+        {"C-3", 1200, 60, 10, 30, 25, 10},  // immature, 10 bar-g with no enthalpy, silica above range
     };
     writeFile(folder.file("lab.out"), blocks(waters));
     const Result r = report({folder.file("lab.out"), "--csv"});
     ASSERT_EQ(r.status, 0) << r.err;
     const std::vector<std::string> rows = split(r.out, '\n');
-    ASSERT_EQ(rows.size(), 4u);
+    ASSERT_EQ(rows.size(), 5u);
     EXPECT_EQ(rows[0],
               "file,sample,sample_number,steam_fraction,quartz,quartz_steam_loss,chalcedony,alpha_cristobalite,"
               "beta_cristobalite,amorphous_silica,na_k_fournier,na_k_giggenbach,na_k_truesdell,k_mg,na_k_ca,"
-              "maturity_index,maturity");
-    EXPECT_EQ(rows[3], "");
+              "maturity_index,maturity,quartz_liquid,excess_enthalpy,na_k_ca_mg,reservoir_chloride,notes");
+    EXPECT_EQ(rows[4], "");
 
-    // Each cell reads back to exactly the value computed, in the order of the columns.
-    const std::vector<std::optional<double> Geothermometers::*> order = {
-        &Geothermometers::steamFraction,    &Geothermometers::quartz,          &Geothermometers::quartzSteamLoss,
-        &Geothermometers::chalcedony,       &Geothermometers::alphaCristobalite, &Geothermometers::betaCristobalite,
-        &Geothermometers::amorphousSilica, &Geothermometers::naKFournier,     &Geothermometers::naKGiggenbach,
-        &Geothermometers::naKTruesdell,     &Geothermometers::kMg,             &Geothermometers::naKCa,
-        &Geothermometers::maturityIndex};
+    // Each cell reads back to exactly the value of the sample's row, in the order of the columns;
+    // the notes last, joined by "; ".
+    const std::vector<std::string> prefixes = {",A-1,", ",\"B,\"\"2\"\"\",", ",C-3,"};
     for (std::size_t i = 0; i < waters.size(); ++i) {
-        const Geothermometers g = geothermometers(record(waters[i]));
+        const ReportRow data = reportRow(record(waters[i]));
+        ASSERT_EQ(data.cells.size(), reportColumns().size());
         const std::string row = rows[i + 1];
-        const std::string head = folder.file("lab.out") + "," + std::to_string(i + 1) + ",";
+        const std::string head = folder.file("lab.out") + "," + std::to_string(i + 1) + prefixes[i];
         ASSERT_EQ(row.rfind(head, 0), 0u) << row;
-        std::vector<std::string> cells = split(row.substr(head.size() + (i == 0 ? 4 : 10)), ',');
-        ASSERT_EQ(cells.size(), order.size() + 1) << row;
-        for (std::size_t c = 0; c < order.size(); ++c) {
-            const std::optional<double> value = g.*order[c];
-            if (!value)
+        const std::vector<std::string> cells = split(row.substr(head.size()), ',');
+        ASSERT_EQ(cells.size(), data.cells.size() + 1) << row;
+        for (std::size_t c = 0; c < data.cells.size(); ++c) {
+            const ReportCell& cell = data.cells[c];
+            if (cell.column->words)
+                EXPECT_EQ(cells[c], cell.text) << row << " cell " << c;
+            else if (!cell.value)
                 EXPECT_EQ(cells[c], "") << row << " cell " << c;
             else
-                EXPECT_EQ(std::strtod(cells[c].c_str(), nullptr), *value) << row << " cell " << c;
+                EXPECT_EQ(std::strtod(cells[c].c_str(), nullptr), *cell.value) << row << " cell " << c;
         }
-        EXPECT_EQ(cells.back(), g.maturityIndex ? name(maturity(*g.maturityIndex)) : "");
+        EXPECT_EQ(cells.back(), joinedNotes(data.notes));
     }
-    EXPECT_NE(rows[1].find(",A-1,"), std::string::npos);
-    EXPECT_NE(rows[2].find(",\"B,\"\"2\"\"\","), std::string::npos) << rows[2];
+    EXPECT_EQ(split(rows[3], ',').back(),
+              "immature water: Na/K and Na-K-Ca do not hold; no enthalpy: total discharge unknown; "
+              "quartz_steam_loss above its range");
+}
+
+// The row of a sample as data: every column, a value above its calibration flagged, the notes.
+TEST(Report, RowAsData) {
+    const ReportRow row = reportRow(record({"R", 800, 1000, 100, 0.01f, 10}));  // quartz 339 °C
+    ASSERT_EQ(row.cells.size(), reportColumns().size());
+    for (std::size_t c = 0; c < row.cells.size(); ++c) EXPECT_EQ(row.cells[c].column, &reportColumns()[c]);
+    std::vector<std::string> outOfRange;
+    for (const ReportCell& cell : row.cells)
+        if (!cell.inRange) outOfRange.emplace_back(cell.column->csvName);
+    EXPECT_EQ(outOfRange, (std::vector<std::string>{"quartz", "quartz_steam_loss", "chalcedony", "alpha_cristobalite"}));
+    EXPECT_EQ(row.notes.size(), outOfRange.size());
+    EXPECT_EQ(row.notes.front(), "quartz above its range");
+    EXPECT_EQ(row.value("steam_fraction"), 0.0);
+    EXPECT_FALSE(row.value("notes"));
+    EXPECT_EQ(joinedNotes({"a", "b c"}), "a; b c");
+    EXPECT_EQ(joinedNotes({}), "");
+}
+
+// The table: each file named once above its samples, two lines per sample and the notes on a
+// third, a value above its range in parentheses, no line longer than 132 characters even with
+// every note there can be.
+TEST(Report, TableForPeople) {
+    TempDir folder;
+    std::vector<Water> many(12, Water{"SPRING-7", 150, 70, 3, 0.05f, 2});
+    many.push_back({"K-RICH", 100, 1, 30, 0.1f, 1});  // Na/K 1217 / (1.483 - 1.477) - 273.15 = 206,000 °C
+    many.push_back({"LONG-NOTES-9999", 1100, 60, 10, 0.8f, 5, 10, 1});  // six notes
+    writeFile(folder.file("a.out"), blocks({{"HOT", 800, 1000, 100, 0.01f, 10}}));
+    writeFile(folder.file("b.out"), blocks(many));
+    const Result r = report({folder.file("a.out"), folder.file("b.out")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::vector<std::string> lines = split(r.out, '\n');
+    for (const std::string& line : lines) EXPECT_LE(line.size(), 132u) << line;
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), folder.file("a.out")), 1);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), folder.file("b.out")), 1);
+    EXPECT_EQ(r.out.find(folder.file("a.out")), r.out.rfind(folder.file("a.out")));
+
+    const auto at = std::find(lines.begin(), lines.end(), folder.file("a.out"));
+    ASSERT_LT(at + 3, lines.end());
+    EXPECT_EQ(at[1].rfind("   1  HOT              0.000 (339) (261) (304) (260)   213   179   266", 0), 0u) << at[1];
+    EXPECT_EQ(at[2].rfind("         217   232   188   ", 0), 0u) << at[2];
+    EXPECT_EQ(at[3].rfind("       quartz above its range; quartz_steam_loss above its range; ", 0), 0u) << at[3];
+    const auto b = std::find(lines.begin(), lines.end(), folder.file("b.out"));
+    ASSERT_LT(b + 2, lines.end());
+    EXPECT_EQ(b[1].rfind("   1  SPRING-7", 0), 0u) << b[1];
+    EXPECT_EQ(b[3].rfind("   2  SPRING-7", 0), 0u) << b[3];  // no notes
+    // The notes of the last sample take two lines, broken between notes.
+    const auto kRich = std::find_if(lines.begin(), lines.end(), [](const std::string& l) { return l.find("K-RICH") != l.npos; });
+    ASSERT_LT(kRich + 1, lines.end());
+    EXPECT_EQ(kRich[1].rfind("       *****  4821     -", 0), 0u) << kRich[1];
+    EXPECT_EQ(lines.end()[-5].rfind("  14  LONG-NOTES-9999  0.000     - (289) (353) (302) (259)   221   318 -1446.4", 0), 0u)
+        << lines.end()[-5];
+    EXPECT_EQ(lines.end()[-3].rfind("       immature water: Na/K and Na-K-Ca do not hold; ", 0), 0u);
+    EXPECT_EQ(lines.end()[-2], "       alpha_cristobalite above its range; beta_cristobalite above its range; Mg correction 66 \xC2\xB0" "C");
+    EXPECT_NE(lines.end()[-3].back(), ' ');
+    EXPECT_EQ(lines.end()[-3].back(), ';') << lines.end()[-3];
+}
+
+// Every column and the notes of the CSV, through the file, against the same equations worked
+// apart in Python with python3-iapws's steam tables (tests/support/geothermometers_reference.py):
+// separator samples with and without an enthalpy, excess-enthalpy wells, springs and a weir
+// box at 0 bar-g, Mg-rich waters in each band of R, an immature water, silica far above range.
+TEST(Report, AgreesWithAnIndependentComputation) {
+    const auto [reference, status] =
+        test::runShell("/usr/bin/python3 " ZELK_SOURCE_DIR "/tests/support/geothermometers_reference.py --all");
+    ASSERT_EQ(status, 0) << reference << "(is python3-iapws installed?)";
+    std::vector<std::vector<std::string>> expected;
+    std::vector<std::string> numbers;
+    std::vector<Water> waters;
+    for (const std::string& line : split(reference, '\n')) {
+        if (line.empty()) continue;
+        expected.push_back(split(line, '\t'));
+        const std::vector<std::string>& e = expected.back();
+        ASSERT_EQ(e.size(), 9 + reportColumns().size() + 1) << line;
+        numbers.push_back("D" + std::to_string(expected.size()));
+        const auto number = [&](std::size_t i) { return std::strtof(e[i].c_str(), nullptr); };
+        waters.push_back({numbers.back().c_str(), number(3), number(4), number(5), number(6), number(7), number(1),
+                          number(2), number(8)});
+    }
+    ASSERT_GE(waters.size(), 18u);
+    for (std::size_t i = 0; i < waters.size(); ++i) waters[i].number = numbers[i].c_str();
+
+    TempDir folder;
+    writeFile(folder.file("d.out"), blocks(waters));
+    const Result r = report({folder.file("d.out"), "--csv"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::vector<std::string> rows = split(r.out, '\n');
+    ASSERT_EQ(rows.size(), waters.size() + 2);
+    std::vector<double> worst(reportColumns().size());
+    for (std::size_t i = 0; i < waters.size(); ++i) {
+        const std::vector<std::string>& e = expected[i];
+        const std::vector<std::string> cells = split(rows[i + 1], ',');
+        ASSERT_EQ(cells.size(), 3 + reportColumns().size() + 1) << rows[i + 1];
+        for (std::size_t c = 0; c < reportColumns().size(); ++c) {
+            const std::string& want = e[9 + c];
+            const std::string& got = cells[3 + c];
+            const std::string_view name = reportColumns()[c].csvName;
+            if (reportColumns()[c].words || want.empty() || got.empty()) {
+                EXPECT_EQ(got, want) << e[0] << ", " << name;
+                continue;
+            }
+            const double difference = std::fabs(std::strtod(got.c_str(), nullptr) - std::strtod(want.c_str(), nullptr));
+            EXPECT_LT(difference, 1e-3) << e[0] << ", " << name << ": " << got << " against " << want;
+            worst[c] = std::max(worst[c], difference);
+        }
+        EXPECT_EQ(cells.back(), e.back()) << e[0];
+    }
+    std::string figures;
+    for (std::size_t c = 0; c < worst.size(); ++c)
+        if (!reportColumns()[c].words) figures += concat({" ", reportColumns()[c].csvName, " ", shortest(worst[c])});
+    std::printf("%zu discharges, largest differences:%s\n", waters.size(), figures.c_str());
 }
 
 // Temperatures to 1 °C and x to three decimals, from the value itself rather than a
@@ -163,12 +278,10 @@ TEST(Report, TableShowsNoValueAsDash) {
     const Result r = report({folder.file("a.out")});
     ASSERT_EQ(r.status, 0) << r.err;
     const std::vector<std::string> rows = split(r.out, '\n');
-    const std::string row = rows[rows.size() - 2];
-    // No silica: six dashes; Na/K and the rest have values; MI 2.26.
-    EXPECT_NE(row.find("NO-SILICA        0.000     -     -     -     -     -     -   217   232   188   168"),
-              std::string::npos)
-        << row;
-    EXPECT_NE(row.find(" 2.26  partial equilibrium"), std::string::npos) << row;
+    // No silica: seven dashes and none for the reservoir; Na/K and the rest have values; MI 2.26.
+    EXPECT_EQ(rows[rows.size() - 4], "  1  NO-SILICA        0.000     -     -     -     -     -     -     -       -      -");
+    EXPECT_EQ(rows[rows.size() - 3], "        217   232   188   168   222  2.26 partial equilibrium     214");
+    EXPECT_EQ(rows[rows.size() - 2], "      Mg correction 8 \xC2\xB0" "C");
 }
 
 // A fault in any file prints nothing and writes no diagram; the fault is told as check tells
@@ -218,7 +331,7 @@ TEST(Report, LostValuesAreTold) {
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, folder.file("a.out") + ":19:17: water_K is written as asterisks: its value was too large and is lost\n");
     const std::vector<std::string> rows = split(r.out, '\n');
-    EXPECT_NE(rows[rows.size() - 2].find("     -     -     -     -     -     -  -"), std::string::npos) << rows[rows.size() - 2];
+    EXPECT_EQ(rows[rows.size() - 2], "          -     -     -     -     -     - -                         -") << rows[rows.size() - 2];
 }
 
 TEST(Report, CommandErrors) {

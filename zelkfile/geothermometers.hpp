@@ -1,9 +1,12 @@
 // The first look at a sample: steam fraction at sampling, the silica and cation
-// geothermometers and Giggenbach's maturity index, from the values of its block.
+// geothermometers, Giggenbach's maturity index and the reservoir liquid, from the values of
+// its block, with the reasons a reader should doubt them.
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "record/sample.hpp"
 
@@ -11,12 +14,16 @@ namespace zelk::workbench {
 
 // Every value is empty where it has no meaning: an input zero, negative or unknown (lost in
 // the file as asterisks, or not a number), or an equation whose absolute temperature would
-// come out infinite or negative.
+// come out infinite or negative. A silica temperature is empty below 0 °C and above the
+// critical point's 374 °C whatever its equation gives.
 struct Geothermometers {
-    std::optional<double> steamFraction;  // x, of the total discharge at sampling
-    // Silica, °C: on the total discharge's silica, SiO2 (1 - x), except quartzSteamLoss.
+    // x, of the total discharge at sampling; empty for a sample taken above 0 bar-g with no
+    // enthalpy, whose total discharge is unknown.
+    std::optional<double> steamFraction;
+    // Silica, °C: on the total discharge's silica, SiO2 (1 - x), except quartzSteamLoss and
+    // quartzLiquid.
     std::optional<double> quartz;  // conductive cooling
-    std::optional<double> quartzSteamLoss;  // maximum steam loss, on the water as sampled
+    std::optional<double> quartzSteamLoss;  // maximum steam loss, on the water separated at 100 °C
     std::optional<double> chalcedony;
     std::optional<double> alphaCristobalite;
     std::optional<double> betaCristobalite;
@@ -28,7 +35,31 @@ struct Geothermometers {
     std::optional<double> kMg;
     std::optional<double> naKCa;
     std::optional<double> maturityIndex;
+    // Quartz with the reservoir liquid that boiled to the sampling pressure, °C.
+    std::optional<double> quartzLiquid;
+    std::optional<double> excessEnthalpy;  // H - h'(quartzLiquid), kJ/kg
+    std::optional<double> naKCaMg;         // Na-K-Ca with the Mg correction, °C
+    std::optional<double> reservoirChloride;  // Cl of the reservoir liquid, mg/kg
+    // Why a value may not hold, in the order a reader weighs them; later checks of the
+    // sample append theirs. Printed joined by "; ".
+    std::vector<std::string> notes;
 };
+
+using Temperature = std::optional<double> Geothermometers::*;
+
+// A silica equation and the temperature to which it was calibrated: above it, a value is
+// shown as such and noted as "NAME above its range".
+struct SilicaRange {
+    Temperature value;
+    std::string_view name;  // as the CSV names its column
+    double limit;           // °C
+};
+extern const SilicaRange silicaRanges[7];
+
+// Whether the value is a silica temperature above its equation's calibration.
+bool aboveRange(const Geothermometers& g, Temperature value);
+// The top of the calibration of the column of that CSV name; empty for a column without one.
+std::optional<double> calibrationLimit(std::string_view csvName);
 
 Geothermometers geothermometers(const SampleRecord& sample);
 

@@ -2,6 +2,7 @@
 // Gibbs energies of regions 1 and 2 and the Helmholtz energy of region 3 for the enthalpies.
 #include "zelkfile/if97.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 namespace zelk::if97 {
@@ -86,7 +87,6 @@ constexpr Term region3[] = {
     {8, 26, -0.14834345352472e-1}, {9, 2, 0.57922953628084e-3},  {9, 26, 0.32308904703711e-2},
     {10, 0, 0.80964802996215e-4}, {10, 1, -0.16557679795037e-3}, {11, 26, -0.44923899061815e-4},
 };
-constexpr double criticalTemperature = 647.096;  // K
 constexpr double criticalDensity = 322;          // kg/m3
 
 // Region 4: the saturation line as a quadratic in beta = (p / 1 MPa)^(1/4) and theta.
@@ -99,23 +99,50 @@ constexpr double n4[] = {
 // Above this temperature the saturated phases lie in region 3.
 constexpr double region13Temperature = 623.15;  // K
 
-// The density at which region 3 gives the pressure p on the isotherm T, found by bisection
-// from the first density on the far side of p when walking from start in steps of step:
+// The saturated vapour at 623.15 K is 113 kg/m3 and the liquid 575 kg/m3; both meet at the
+// critical density, so walking in from 100 and from 650 finds each phase first.
+constexpr double vapourStart = 100, liquidStart = 650, densityStep = 0.5;  // kg/m3
+
+// The density at which region 3 gives the pressure p on the isotherm T, found within the
+// first step that crosses p when walking from start in steps of step:
 // from the vapour side upwards, from the liquid side downwards.
 double region3Density(double pressure, double temperature, double start, double step) {
     const bool rising = step > 0;
-    double near = start;
-    while ((region3Pressure(near, temperature) < pressure) != rising) near -= step;
-    double far = near + step;
-    while ((region3Pressure(far, temperature) < pressure) == rising) {
+    const auto excess = [&](double density) { return region3Pressure(density, temperature) - pressure; };
+    double near = start, nearExcess = excess(near);
+    while ((nearExcess < 0) != rising) {
+        near -= step;
+        nearExcess = excess(near);
+    }
+    double far = near + step, farExcess = excess(far);
+    while ((farExcess < 0) == rising) {
         near = far;
+        nearExcess = farExcess;
         far += step;
+        farExcess = excess(far);
     }
-    for (;;) {
-        const double middle = (near + far) / 2;
+    // Regula falsi with the Illinois step (halving the value kept at the end that stays), in
+    // a handful of steps where bisection to the last bit takes some fifty.
+    for (int lastSide = 0, i = 0; i < 200; ++i) {
+        double middle = near - nearExcess * (far - near) / (farExcess - nearExcess);
+        if (!(middle > std::min(near, far) && middle < std::max(near, far))) middle = (near + far) / 2;
         if (middle == near || middle == far) return middle;
-        ((region3Pressure(middle, temperature) < pressure) == rising ? near : far) = middle;
+        const double middleExcess = excess(middle);
+        if (middleExcess == 0) return middle;
+        if ((middleExcess < 0) == (nearExcess < 0)) {
+            near = middle;
+            nearExcess = middleExcess;
+            if (lastSide < 0) farExcess /= 2;
+            lastSide = -1;
+        } else {
+            far = middle;
+            farExcess = middleExcess;
+            if (lastSide > 0) nearExcess /= 2;
+            lastSide = 1;
+        }
+        if (std::fabs(far - near) <= 1e-14 * std::fabs(far)) return (near + far) / 2;
     }
+    return (near + far) / 2;
 }
 
 }  // namespace
@@ -127,6 +154,15 @@ double saturationTemperature(double pressure) {
     const double g = n4[1] * beta * beta + n4[4] * beta + n4[7];
     const double d = 2 * g / (-f - std::sqrt(f * f - 4 * e * g));
     return (n4[9] + d - std::sqrt((n4[9] + d) * (n4[9] + d) - 4 * (n4[8] + n4[9] * d))) / 2;
+}
+
+double saturationPressure(double temperature) {
+    const double theta = temperature + n4[8] / (temperature - n4[9]);
+    const double a = theta * theta + n4[0] * theta + n4[1];
+    const double b = n4[2] * theta * theta + n4[3] * theta + n4[4];
+    const double c = n4[5] * theta * theta + n4[6] * theta + n4[7];
+    const double root = 2 * c / (-b + std::sqrt(b * b - 4 * a * c));
+    return root * root * root * root;
 }
 
 double region1Enthalpy(double pressure, double temperature) {
@@ -183,12 +219,20 @@ std::optional<Saturation> saturation(double pressure) {
         s.vapourEnthalpy = region2Enthalpy(pressure, s.temperature);
         return s;
     }
-    // The saturated vapour at 623.15 K is 113 kg/m3 and the liquid 575 kg/m3; both meet at
-    // the critical density, so walking in from 100 and from 650 finds each phase first.
-    constexpr double step = 0.5;
-    s.liquidEnthalpy = region3Enthalpy(region3Density(pressure, s.temperature, 650, -step), s.temperature);
-    s.vapourEnthalpy = region3Enthalpy(region3Density(pressure, s.temperature, 100, step), s.temperature);
+    s.liquidEnthalpy = region3Enthalpy(region3Density(pressure, s.temperature, liquidStart, -densityStep), s.temperature);
+    s.vapourEnthalpy = region3Enthalpy(region3Density(pressure, s.temperature, vapourStart, densityStep), s.temperature);
     return s;
+}
+
+std::optional<double> saturatedLiquidEnthalpy(double temperature) {
+    if (!(temperature >= 273.15 && temperature <= criticalTemperature)) return std::nullopt;
+    if (temperature == criticalTemperature) return region3Enthalpy(criticalDensity, criticalTemperature);
+    const double pressure = saturationPressure(temperature);
+    if (temperature <= region13Temperature) return region1Enthalpy(pressure, temperature);
+    // Up to 643.15 K (370 °C) the liquid root lies over 100 kg/m3 from the next root of the
+    // isotherm, so a walk in steps of 8 cannot pass it; nearer the critical point they close up.
+    const double step = temperature <= 643.15 ? 8 : densityStep;
+    return region3Enthalpy(region3Density(pressure, temperature, liquidStart, -step), temperature);
 }
 
 }  // namespace zelk::if97

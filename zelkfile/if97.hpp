@@ -18,6 +18,8 @@ struct Saturation {
 
 // The saturation temperature (region 4) at a pressure in MPa, without range check.
 double saturationTemperature(double pressure);
+// The saturation pressure in MPa (region 4) at a temperature in K, without range check.
+double saturationPressure(double temperature);
 
 // Enthalpy in kJ/kg from the equations of state at a pressure in MPa and a temperature in K:
 // region 1 (liquid), region 2 (vapour) and region 3 (density in kg/m3 and temperature).
@@ -30,5 +32,13 @@ double region3Pressure(double density, double temperature);
 // regions 1 and 2 no longer describe water and steam. Empty outside the saturation line
 // (a pressure below the triple point, above the critical point, or not a number).
 std::optional<Saturation> saturation(double pressure);
+
+// The critical point.
+inline constexpr double criticalTemperature = 647.096;  // K
+
+// The saturated liquid's enthalpy h' in kJ/kg at a temperature in K: region 1 up to 623.15 K,
+// region 3 above. Empty off the saturation line (below 273.15 K, where region 1 still holds
+// to the equations' own check values, or above the critical point, or not a number).
+std::optional<double> saturatedLiquidEnthalpy(double temperature);
 
 }  // namespace zelk::if97

@@ -1,5 +1,6 @@
-// zelkfile report: the steam fraction, the geothermometers and the maturity index of every
-// sample of output files, as a table for people or as CSV, and the Na-K-Mg diagram.
+// zelkfile report: the steam fraction, the geothermometers, the maturity index and the
+// reservoir liquid of every sample of output files, as a table for people or as CSV, and the
+// Na-K-Mg diagram.
 #include <algorithm>
 #include <optional>
 #include <sys/stat.h>
@@ -10,8 +11,8 @@
 #include "zelkfile/csv.hpp"
 #include "zelkfile/diagnostics.hpp"
 #include "zelkfile/text.hpp"
-#include "zelkfile/geothermometers.hpp"
 #include "zelkfile/na_k_mg_diagram.hpp"
+#include "zelkfile/report_row.hpp"
 #include "zelkfile/verbs.hpp"
 
 namespace zelk::workbench {
@@ -20,7 +21,8 @@ const std::string_view reportHelp =
     "usage: zelkfile report FILE... [--csv] [--svg PATH]\n"
     "\n"
     "For every sample of each output file, in order: the steam fraction at sampling, the\n"
-    "silica and cation geothermometers and Giggenbach's maturity index.\n"
+    "silica and cation geothermometers, Giggenbach's maturity index, the reservoir liquid's\n"
+    "quartz temperature, excess enthalpy and chloride, and notes where a value may not hold.\n"
     "\n"
     "  --csv       write CSV for a spreadsheet, full precision, instead of the table\n"
     "  --svg PATH  also draw Giggenbach's Na-K-Mg triangle with every sample into PATH\n"
@@ -30,35 +32,6 @@ const std::string_view reportHelp =
     "exit status: 0 done, 2 a file or the command was wrong, or PATH could not be written\n";
 
 namespace {
-
-using G = Geothermometers;
-
-struct Column {
-    std::string_view heading;  // in the table
-    std::string_view csvName;
-    std::optional<double> G::*value;
-    int decimals;  // in the table
-    std::string_view meaning;
-};
-
-const Column columns[] = {
-    {"x", "steam_fraction", &G::steamFraction, 3,
-     "steam fraction at sampling (IAPWS-IF97, at the sampling pressure + 1.01325 bar)"},
-    {"Qz", "quartz", &G::quartz, 0, "quartz, conductive cooling (Fournier and Potter 1982)"},
-    {"QzSL", "quartz_steam_loss", &G::quartzSteamLoss, 0, "quartz, maximum steam loss (Fournier 1977)"},
-    {"Chal", "chalcedony", &G::chalcedony, 0, "chalcedony (Fournier 1977)"},
-    {"aCri", "alpha_cristobalite", &G::alphaCristobalite, 0, "alpha-cristobalite (Fournier 1977)"},
-    {"bCri", "beta_cristobalite", &G::betaCristobalite, 0, "beta-cristobalite (Fournier 1977)"},
-    {"Amor", "amorphous_silica", &G::amorphousSilica, 0, "amorphous silica (Fournier 1977)"},
-    {"NaKF", "na_k_fournier", &G::naKFournier, 0, "Na/K (Fournier 1979)"},
-    {"NaKG", "na_k_giggenbach", &G::naKGiggenbach, 0, "Na/K (Giggenbach 1988)"},
-    {"NaKT", "na_k_truesdell", &G::naKTruesdell, 0, "Na/K (Truesdell 1976)"},
-    {"KMg", "k_mg", &G::kMg, 0, "K/Mg (Giggenbach 1988)"},
-    {"NaKCa", "na_k_ca", &G::naKCa, 0, "Na-K-Ca (Fournier and Truesdell 1973)"},
-    {"MI", "maturity_index", &G::maturityIndex, 2, "maturity index (Giggenbach 1988): 2.66 or more full equilibrium,"},
-};
-constexpr int valueWidth = 5;
-constexpr std::size_t sampleNumberWidth = 16;
 
 struct Options {
     std::vector<std::string_view> files;
@@ -131,74 +104,150 @@ void padRight(std::string& out, std::string_view text, std::size_t width) {
 
 std::string_view trimmed(std::string_view text) { return text.substr(0, text.find_last_not_of(' ') + 1); }
 
-// The legend of the table, then the column headings.
-std::string tableHeading(std::size_t fileWidth, std::size_t indexWidth) {
-    std::string text = "Geothermometers of every sample, temperatures in degrees C:\n";
-    for (const Column& column : columns) {
-        text += "  ";
-        padRight(text, column.heading, 7);
-        text += column.meaning;
-        text += '\n';
-    }
-    text +=
-        "         2.0 to 2.66 partial equilibrium, below 2.0 immature water\n"
-        "The silica temperatures use the silica of the total discharge, SiO2 (1 - x), except\n"
-        "QzSL, which is made for the water as sampled. \"-\": no value (an input zero, negative\n"
-        "or lost, or no temperature from the equation).\n"
-        "\n";
-    padRight(text, "file", fileWidth);
-    text += "  ";
-    padLeft(text, "#", indexWidth);
-    text += "  ";
-    padRight(text, "sample number", sampleNumberWidth);
-    for (const Column& column : columns) {
-        text += ' ';
-        padLeft(text, column.heading, valueWidth);
-    }
-    text += "  maturity\n";
-    return text;
-}
+// A text of the file (its name, a sample number) as the table shows it: every such text goes
+// through here.
+void appendText(std::string& out, std::string_view text) { out += text; }
 
-void tableRow(std::string& out, std::string_view file, std::size_t fileWidth, long index, std::size_t indexWidth,
-              const SampleRecord& sample, const Geothermometers& g) {
-    padRight(out, file, fileWidth);
-    out += "  ";
-    padLeft(out, std::to_string(index), indexWidth);
-    out += "  ";
-    out += view(sample.sampleNumber);
-    for (const Column& column : columns) {
-        const std::optional<double>& value = g.*column.value;
-        out += ' ';
-        padLeft(out, value ? fixed(*value, column.decimals) : "-", valueWidth);
+// The table for people: no line longer than this.
+constexpr std::size_t lineWidth = 132;
+constexpr std::size_t sampleNumberWidth = 16;
+
+// The table for people. Each file is named once, above its samples; a sample takes two lines
+// (the silica temperatures and the reservoir on the first, the cation temperatures on the
+// second) and its notes a third. Line 1 starts with the sample's place and number; line 2
+// and the notes start under the number.
+class Table {
+public:
+    explicit Table(long samples) : indexWidth_(std::max<std::size_t>(1, std::to_string(samples).size())) {}
+
+    std::string heading() const {
+        std::string text = "Geothermometers of every sample, temperatures in degrees C:\n";
+        std::size_t headingWidth = 0;
+        for (const ReportColumn& column : reportColumns()) headingWidth = std::max(headingWidth, column.heading.size() + 1);
+        for (const ReportColumn& column : reportColumns()) {
+            std::string_view meaning = column.meaning;
+            text += "  ";
+            padRight(text, column.heading, headingWidth);
+            for (std::size_t end; (end = meaning.find('\n')) != std::string_view::npos; meaning.remove_prefix(end + 1)) {
+                text += meaning.substr(0, end);
+                text += '\n';
+                text.append(2 + headingWidth, ' ');
+            }
+            text += meaning;
+            text += '\n';
+        }
+        text +=
+            "Qz to Amor use the silica of the total discharge, SiO2 (1 - x). A sample above 0 bar-g with no enthalpy has no\n"
+            "x and none of them: read QzL. QzL takes the water as boiled on its way up; for a spring that cooled without\n"
+            "boiling, read Qz.\n"
+            "(355): above the calibration of its equation (quartz 330, the other silica equations 250 degrees C).\n"
+            "\"-\": no value (an input zero, negative or lost, or no silica temperature between 0 and 374 degrees C).\n"
+            "\"*****\": a value too wide for its column; --csv gives it.\n"
+            "Notes below a sample: an immature water (MI below 2.0), an excess enthalpy above 50 kJ/kg, no enthalpy,\n"
+            "values above their range, a Mg correction of 1 degree C or more.\n";
+        std::string first = "  ";
+        padLeft(first, "#", indexWidth_);
+        first += "  ";
+        padRight(first, "sample number", sampleNumberWidth);
+        std::string second(secondIndent(), ' ');
+        for (const ReportColumn& column : reportColumns()) {
+            std::string& line = column.line == 1 ? first : second;
+            line += ' ';
+            if (column.words)
+                padRight(line, column.heading, static_cast<std::size_t>(column.width));
+            else
+                padLeft(line, column.heading, static_cast<std::size_t>(column.width));
+        }
+        text += concat({"\n", trimmed(first), "\n", trimmed(second), "\n"});
+        return text;
     }
-    out += "  ";
-    out += g.maturityIndex ? name(maturity(*g.maturityIndex)) : "-";
-    out += '\n';
-}
+
+    void file(std::string& out, std::string_view name) const {
+        out += '\n';
+        appendText(out, name);
+        out += '\n';
+    }
+
+    void row(std::string& out, long index, const SampleRecord& sample, const ReportRow& row) const {
+        std::string first = "  ";
+        padLeft(first, std::to_string(index), indexWidth_);
+        first += "  ";
+        const std::size_t numberAt = first.size();
+        appendText(first, trimmed(view(sample.sampleNumber)));
+        if (first.size() < numberAt + sampleNumberWidth) first.append(numberAt + sampleNumberWidth - first.size(), ' ');
+        std::string second(secondIndent(), ' ');
+        for (const ReportCell& cell : row.cells) {
+            std::string& line = cell.column->line == 1 ? first : second;
+            const std::size_t width = static_cast<std::size_t>(cell.column->width);
+            line += ' ';
+            if (cell.column->words) {
+                padRight(line, cell.text.empty() ? "-" : cell.text, width);
+                continue;
+            }
+            std::string text = cell.value ? fixed(*cell.value, cell.column->decimals) : "-";
+            if (!cell.inRange) text = concat({"(", text, ")"});
+            // A value too wide for its column (a cation temperature of a nonsense ratio) would
+            // push the rest of the line out of place; the CSV has it.
+            if (text.size() > width) text.assign(width, '*');
+            padLeft(line, text, width);
+        }
+        out += trimmed(first);
+        out += '\n';
+        out += trimmed(second);
+        out += '\n';
+        notes(out, row.notes);
+    }
+
+private:
+    std::size_t secondIndent() const { return 2 + indexWidth_ + 2; }
+
+    // The notes on lines of their own, broken between notes where a line would be too long.
+    void notes(std::string& out, const std::vector<std::string>& notes) const {
+        std::size_t lineStart = out.size();
+        for (std::size_t i = 0; i < notes.size(); ++i) {
+            if (i == 0) {
+                lineStart = out.size();
+                out.append(secondIndent() + 1, ' ');
+            } else if (out.size() - lineStart + 2 + notes[i].size() + 1 > lineWidth) {
+                out += ";\n";
+                lineStart = out.size();
+                out.append(secondIndent() + 1, ' ');
+            } else {
+                out += "; ";
+            }
+            out += notes[i];
+        }
+        if (!notes.empty()) out += '\n';
+    }
+
+    std::size_t indexWidth_;
+};
 
 std::string csvHeading() {
     std::string text = "file,sample,sample_number";
-    for (const Column& column : columns) {
+    for (const ReportColumn& column : reportColumns()) {
         text += ',';
         text += column.csvName;
     }
-    text += ",maturity\n";
+    text += ",notes\n";
     return text;
 }
 
-void csvRow(std::string& out, std::string_view file, long index, const SampleRecord& sample,
-            const Geothermometers& g) {
+void csvRow(std::string& out, std::string_view file, long index, const SampleRecord& sample, const ReportRow& row) {
     appendCell(out, file, ',');
     out += ',';
     out += std::to_string(index);
     out += ',';
     appendCell(out, trimmed(view(sample.sampleNumber)), ',');
-    for (const Column& column : columns) {
+    for (const ReportCell& cell : row.cells) {
         out += ',';
-        if (const std::optional<double>& value = g.*column.value) out += shortest(*value);
+        if (!cell.text.empty())
+            appendCell(out, cell.text, ',');
+        else if (cell.value)
+            out += shortest(*cell.value);
     }
     out += ',';
-    if (g.maturityIndex) out += name(maturity(*g.maturityIndex));
+    appendCell(out, joinedNotes(row.notes), ',');
     out += '\n';
 }
 
@@ -217,7 +266,7 @@ bool namesAFile(const std::string& path, const std::vector<std::string_view>& fi
 // A value that the report needs but the file does not hold: what needs it shows "-".
 void noteLostValue(ByteSink& errors, std::string_view file, const FieldNote& note) {
     static constexpr std::string_view used[] = {"sampling_pressure", "fluid_enthalpy", "water_SiO2", "water_Na",
-                                                 "water_K",           "water_Mg",       "water_Ca"};
+                                                 "water_K",           "water_Mg",       "water_Ca",   "water_Cl"};
     const std::string_view field = blockFieldNames[static_cast<std::size_t>(note.field)];
     if (std::find(std::begin(used), std::end(used), field) != std::end(used))
         errors.write(diagnostic(file, note.line, note.column, describe(note)));
@@ -260,18 +309,16 @@ int reportFiles(Arguments arguments, ByteSink& out, ByteSink& errors) {
     if (!options) return failed;
 
     // A first pass checks every file, so that a faulty one prints nothing, and gives the
-    // widths of the table's first columns.
+    // width of the samples' places in the table.
     bool whole = true;
-    std::size_t fileWidth = 4;
     long samples = 0;
     for (const std::string_view file : options->files) {
         whole = readFile(file, true, errors,
                          [&](long index, const BlockReader&, const SampleRecord&) { samples = std::max(samples, index); }) &&
                 whole;
-        fileWidth = std::max(fileWidth, file.size());
     }
     if (!whole) return failed;
-    const std::size_t indexWidth = std::to_string(samples).size();
+    const Table table(samples);
 
     if (options->svg && namesAFile(*options->svg, options->files)) {
         errors.write(concat({"zelkfile report: ", *options->svg, " is one of the FILEs; the diagram would replace it\n"}));
@@ -288,22 +335,23 @@ int reportFiles(Arguments arguments, ByteSink& out, ByteSink& errors) {
     }
 
     Gathered gathered(out);
-    gathered.text() = options->csv ? csvHeading() : tableHeading(fileWidth, indexWidth);
+    gathered.text() = options->csv ? csvHeading() : table.heading();
     for (const std::string_view file : options->files) {
+        if (!options->csv) table.file(gathered.text(), file);
         whole = readFile(file, false, errors, [&](long index, const BlockReader& reader, const SampleRecord& sample) {
             // Rows so far go out first, so that a terminal shows the note after them.
             if (!reader.notes().empty()) gathered.flush();
             for (const FieldNote& note : reader.notes()) noteLostValue(errors, file, note);
-            const Geothermometers g = geothermometers(sample);
+            const ReportRow row = reportRow(sample);
             if (options->csv)
-                csvRow(gathered.text(), file, index, sample, g);
+                csvRow(gathered.text(), file, index, sample, row);
             else
-                tableRow(gathered.text(), file, fileWidth, index, indexWidth, sample, g);
+                table.row(gathered.text(), index, sample, row);
             gathered.endRow();
             if (!diagram) return;
             const WaterConc& water = sample.waterConc;
             // The maturity index is there exactly when Na, K and Mg (components 10 to 12) all are.
-            if (g.maturityIndex) {
+            if (row.value("maturity_index")) {
                 diagram->sample(file, index, view(sample.sampleNumber), water[10], water[11], water[12]);
                 return;
             }
