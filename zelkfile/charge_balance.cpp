@@ -1,0 +1,383 @@
+// The charge balance of a water analysis: the mass balances of its components solved by
+// Newton's method for the free activities at the measured pH, the ionic strength among the
+// unknowns; then the sums of the charges of every species.
+#include "zelkfile/charge_balance.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+namespace zelk::workbench {
+
+namespace aqueous {
+
+namespace {
+
+constexpr double ln10 = 2.302585092994046;
+constexpr double zeroCelsius = 273.15;
+// Mass balances met to this share of each total and the ionic strength to this share of
+// itself: a million times closer than the balance's 0.01-point goal needs, and reached by one
+// more step of a converging Newton iteration.
+constexpr double tolerance = 1e-9;
+constexpr int maxIterations = 200;
+// No Newton step moves an activity by more than a factor of 10.
+constexpr double largestStep = ln10;
+// The activity of water: 1 less this times the molality of every solute (Garrels and Christ 1965).
+constexpr double waterPerSolute = 0.017;
+
+// A species as one water holds it: a master given or a species formed from masters given.
+// Its molality is exp(lnConstant + water ln a_w + Σ coefficient x - ln γ), x being the
+// unknown ln a of its masters.
+struct Entry {
+    int first, firstCoefficient;    // unknown, or -1
+    int second, secondCoefficient;  // unknown, or -1
+    int charge;
+    int water;
+    double lnConstant;
+    // ln γ = -p √I / (1 + q √I) + r I for Debye-Hückel; -p (√I / (1 + √I) - 0.3 I) for Davies.
+    ActivityRule::Kind kind;
+    double p, q, r;
+    int species;  // index in `species`, or -1 - master
+};
+
+Entry activityOf(Entry e, const ActivityRule& rule, int charge, const DebyeHuckel& dh) {
+    e.kind = rule.kind;
+    e.p = ln10 * dh.A * charge * charge;
+    e.q = rule.a * dh.B;
+    e.r = ln10 * rule.b;
+    e.charge = charge;
+    return e;
+}
+
+// ln γ and its slope d ln γ / dI at I (root √I).
+struct Gamma {
+    double ln, slope;
+};
+inline Gamma gamma(const Entry& e, double ionicStrength, double root) {
+    switch (e.kind) {
+    case ActivityRule::debyeHuckel: {
+        const double d = 1 / (1 + e.q * root);
+        return {-e.p * root * d + e.r * ionicStrength, -e.p * d * d / (2 * root) + e.r};
+    }
+    case ActivityRule::davies: {
+        const double d = 1 / (1 + root);
+        return {-e.p * (root * d - 0.3 * ionicStrength), -e.p * (d * d / (2 * root) - 0.3)};
+    }
+    case ActivityRule::neutral:
+        break;
+    }
+    return {e.r * ionicStrength, e.r};
+}
+
+// Solves the symmetric positive definite system a x = b, twice (b and c), by Cholesky on a
+// scaled to a unit diagonal. False where a is not positive definite to working precision.
+bool solveTwice(int n, double (*a)[masterCount], double* b, double* c) {
+    double scale[masterCount];
+    for (int i = 0; i < n; ++i) {
+        if (!(a[i][i] > 0)) return false;
+        scale[i] = 1 / std::sqrt(a[i][i]);
+    }
+    for (int i = 0; i < n; ++i) {
+        for (int j = 0; j <= i; ++j) a[i][j] *= scale[i] * scale[j];
+        b[i] *= scale[i];
+        c[i] *= scale[i];
+    }
+    for (int j = 0; j < n; ++j) {
+        double d = a[j][j];
+        for (int k = 0; k < j; ++k) d -= a[j][k] * a[j][k];
+        if (!(d > 1e-300)) return false;
+        d = std::sqrt(d);
+        a[j][j] = d;
+        for (int i = j + 1; i < n; ++i) {
+            double s = a[i][j];
+            for (int k = 0; k < j; ++k) s -= a[i][k] * a[j][k];
+            a[i][j] = s / d;
+        }
+    }
+    for (double* v : {b, c}) {
+        for (int i = 0; i < n; ++i) {
+            double s = v[i];
+            for (int k = 0; k < i; ++k) s -= a[i][k] * v[k];
+            v[i] = s / a[i][i];
+        }
+        for (int i = n - 1; i >= 0; --i) {
+            double s = v[i];
+            for (int k = i + 1; k < n; ++k) s -= a[k][i] * v[k];
+            v[i] = s / a[i][i];
+        }
+        for (int i = 0; i < n; ++i) v[i] *= scale[i];
+    }
+    return true;
+}
+
+}  // namespace
+
+double kgWaterPerKgSolution(const Water& water) {
+    double solutes = 0;  // g
+    for (const double mg : water.mgPerKg) solutes += mg / 1000;
+    solutes += hydrogenWeight * std::pow(10.0, -water.pH) + hydroxideWeight * std::pow(10.0, water.pH - 14);
+    return 1 - solutes / 1000;
+}
+
+std::array<double, masterCount> totalMolalities(const Water& water, double kgWater) {
+    std::array<double, masterCount> totals{};
+    for (int j = 0; j < masterCount; ++j) {
+        const auto u = static_cast<std::size_t>(j);
+        if (water.mgPerKg[u] > 0) totals[u] = water.mgPerKg[u] / 1000 / components[u].formulaWeight / kgWater;
+    }
+    return totals;
+}
+
+Outcome speciate(const Water& water, Speciation& out) {
+    out = Speciation{};
+    out.kgWater = kgWaterPerKgSolution(water);
+    if (!(out.kgWater > 0)) return Outcome::noWater;
+    const std::array<double, masterCount> totals = totalMolalities(water, out.kgWater);
+    const double kelvin = water.celsius + zeroCelsius;
+    const DebyeHuckel dh = debyeHuckel(kelvin);
+    out.A = dh.A;
+    out.B = dh.B;
+
+    // The unknowns: ln a of every master given.
+    int unknown[masterCount];
+    int masterOf[masterCount];
+    int n = 0;
+    for (int j = 0; j < masterCount; ++j) {
+        unknown[j] = totals[static_cast<std::size_t>(j)] > 0 ? n : -1;
+        if (unknown[j] >= 0) masterOf[n++] = j;
+    }
+    if (n == 0) return Outcome::noWater;
+
+    Entry entries[masterCount + speciesCount];
+    int count = 0;
+    for (int k = 0; k < n; ++k) {
+        const Component& c = components[static_cast<std::size_t>(masterOf[k])];
+        entries[count++] = activityOf({k, 1, -1, 0, 0, 0, 0, {}, 0, 0, 0, -1 - masterOf[k]}, c.rule, c.charge, dh);
+    }
+    // Each reaction's log K once, at this temperature; a reaction written with another
+    // species adds that one's, which comes earlier in the table.
+    double logK[speciesCount];
+    for (int i = 0; i < speciesCount; ++i) {
+        const Species& s = species[static_cast<std::size_t>(i)];
+        int slots[2] = {-1, -1}, coefficients[2] = {0, 0};
+        bool formed = true;
+        for (int t = 0; t < 2; ++t) {
+            if (s.masters[static_cast<std::size_t>(t)].coefficient == 0) continue;
+            slots[t] = unknown[s.masters[static_cast<std::size_t>(t)].master];
+            coefficients[t] = s.masters[static_cast<std::size_t>(t)].coefficient;
+            formed = formed && slots[t] >= 0;
+        }
+        if (!formed) continue;
+        logK[i] = aqueous::logK(s.constants, kelvin);
+        if (s.with >= 0) logK[i] += s.times * logK[s.with];
+        const double lnConstant = ln10 * (logK[i] - s.hydrogen * water.pH);
+        entries[count++] = activityOf({slots[0], coefficients[0], slots[1], coefficients[1], 0, s.water, lnConstant, {}, 0,
+                                       0, 0, i},
+                                      s.rule, s.charge, dh);
+    }
+    Entry hydrogen = activityOf({-1, 0, -1, 0, 0, 0, -ln10 * water.pH, {}, 0, 0, 0, -1}, hydrogenRule, 1, dh);
+
+    // First guess: each master shared among itself and the species it forms with H+ and water
+    // alone, which the pH gives directly; the ionic strength and the activity of water of that
+    // distribution, and the share again with the activity coefficients they give.
+    const double neutralWater = 0.5 * (std::pow(10.0, -water.pH) + std::pow(10.0, water.pH - 14));
+    double ionicStrength = neutralWater;
+    double solutes = 0;
+    for (int k = 0; k < n; ++k) {
+        const int z = components[static_cast<std::size_t>(masterOf[k])].charge;
+        ionicStrength += 0.5 * z * z * totals[static_cast<std::size_t>(masterOf[k])];
+        solutes += totals[static_cast<std::size_t>(masterOf[k])];
+    }
+    double lnWater = std::log(std::max(1 - waterPerSolute * solutes, 0.01));
+    double x[masterCount];
+    for (int round = 0; round < 2; ++round) {
+        const double root = std::sqrt(ionicStrength);
+        double share[masterCount], strength[masterCount], masterGamma[masterCount];
+        for (int k = 0; k < n; ++k) {
+            share[k] = 1;
+            masterGamma[k] = gamma(entries[k], ionicStrength, root).ln;
+            strength[k] = 0.5 * entries[k].charge * entries[k].charge;
+        }
+        for (int e = n; e < count; ++e) {
+            const Entry& s = entries[e];
+            if (s.first < 0 || s.second >= 0 || s.firstCoefficient != 1) continue;
+            const double ratio = std::exp(s.lnConstant + s.water * lnWater - gamma(s, ionicStrength, root).ln + masterGamma[s.first]);
+            share[s.first] += ratio;
+            strength[s.first] += 0.5 * s.charge * s.charge * ratio;
+        }
+        ionicStrength = neutralWater;
+        for (int k = 0; k < n; ++k) {
+            const double total = totals[static_cast<std::size_t>(masterOf[k])];
+            x[k] = std::log(total / share[k]) + masterGamma[k];
+            ionicStrength += total * strength[k] / share[k];
+        }
+    }
+
+    double molality[masterCount + speciesCount];
+    double hydrogenMolality = 0;
+    for (int iteration = 1; iteration <= maxIterations; ++iteration) {
+        const double root = std::sqrt(ionicStrength);
+        double jacobian[masterCount][masterCount] = {};
+        double residual[masterCount] = {};   // Σ ν m - total
+        double byStrength[masterCount] = {}; // d residual / dI
+        double strengthBy[masterCount] = {}; // d(½ Σ z² m) / dx
+        double strength = 0, strengthSlope = 0, sum = 0;
+        for (int e = 0; e < count; ++e) {
+            const Entry& s = entries[e];
+            const Gamma g = gamma(s, ionicStrength, root);
+            double lnM = s.lnConstant + s.water * lnWater - g.ln;
+            if (s.first >= 0) lnM += s.firstCoefficient * x[s.first];
+            if (s.second >= 0) lnM += s.secondCoefficient * x[s.second];
+            const double m = std::exp(std::min(lnM, 600.0));
+            molality[e] = m;
+            const double half = 0.5 * s.charge * s.charge * m;
+            strength += half;
+            strengthSlope -= half * g.slope;
+            sum += m;
+            if (s.first >= 0) {
+                const double v = s.firstCoefficient * m;
+                residual[s.first] += v;
+                jacobian[s.first][s.first] += s.firstCoefficient * v;
+                byStrength[s.first] -= v * g.slope;
+                strengthBy[s.first] += s.firstCoefficient * half;
+                if (s.second >= 0) {
+                    const double w = s.secondCoefficient * m;
+                    residual[s.second] += w;
+                    jacobian[s.second][s.second] += s.secondCoefficient * w;
+                    jacobian[std::max(s.first, s.second)][std::min(s.first, s.second)] += s.secondCoefficient * v;
+                    byStrength[s.second] -= w * g.slope;
+                    strengthBy[s.second] += s.secondCoefficient * half;
+                }
+            }
+        }
+        {
+            const Gamma g = gamma(hydrogen, ionicStrength, root);
+            hydrogenMolality = std::exp(hydrogen.lnConstant - g.ln);
+            strength += 0.5 * hydrogenMolality;
+            strengthSlope -= 0.5 * hydrogenMolality * g.slope;
+            sum += hydrogenMolality;
+        }
+        const double newLnWater = std::log(std::max(1 - waterPerSolute * sum, 0.01));
+        // The mass balances in logarithms, ln(Σ ν m / total): from far above, where a few
+        // species of high order hold all of a master (AlF4-, SiF6-2 in acid waters), Newton's
+        // step on the logarithm lands near the answer, on the difference only a unit lower.
+        double worst = std::fabs(strength - ionicStrength) / ionicStrength;
+        worst = std::max(worst, std::fabs(newLnWater - lnWater));
+        double far = 0;
+        for (int k = 0; k < n; ++k) {
+            const double ratio = std::log(std::max(residual[k], 1e-300) / totals[static_cast<std::size_t>(masterOf[k])]);
+            far = std::max(far, std::fabs(ratio));
+            residual[k] = -residual[k] * ratio;
+        }
+        worst = std::max(worst, far);
+        if (!std::isfinite(worst)) return Outcome::notConverged;
+        if (worst < tolerance) {
+            out.iterations = iteration;
+            break;
+        }
+        if (iteration == maxIterations) return Outcome::notConverged;
+        lnWater = newLnWater;
+
+        // Newton's step on x and I together: the mass balances give dx = u - w dI, the ionic
+        // strength's own equation then dI. Far from the answer the molalities say little of the
+        // ionic strength, which is held until the balances are within a tenth.
+        if (!solveTwice(n, jacobian, residual, byStrength)) return Outcome::notConverged;
+        double dI = 0;
+        if (far < 0.1) {
+            double numerator = -(strength - ionicStrength), denominator = strengthSlope - 1;
+            for (int k = 0; k < n; ++k) {
+                numerator -= strengthBy[k] * residual[k];
+                denominator -= strengthBy[k] * byStrength[k];
+            }
+            dI = std::clamp(numerator / denominator, -0.5 * ionicStrength, ionicStrength);
+        }
+        double step = 0;
+        double dx[masterCount];
+        for (int k = 0; k < n; ++k) {
+            dx[k] = residual[k] - byStrength[k] * dI;
+            step = std::max(step, std::fabs(dx[k]));
+        }
+        const double damping = step > largestStep ? largestStep / step : 1;
+        for (int k = 0; k < n; ++k) x[k] += damping * dx[k];
+        ionicStrength += damping * dI;
+    }
+
+    out.ionicStrength = ionicStrength;
+    out.waterActivity = std::exp(lnWater);
+    out.hydrogen = hydrogenMolality;
+    out.cations = hydrogenMolality;
+    for (int e = 0; e < count; ++e) {
+        const Entry& s = entries[e];
+        const double m = molality[e];
+        if (s.charge > 0) out.cations += s.charge * m;
+        if (s.charge < 0) out.anions -= s.charge * m;
+        if (s.species >= 0) out.molality[static_cast<std::size_t>(s.species)] = m;
+        else out.free[static_cast<std::size_t>(-1 - s.species)] = m;
+    }
+    return Outcome::converged;
+}
+
+}  // namespace aqueous
+
+namespace {
+
+// A value the block really holds: a field of asterisks reads as the largest float, and the
+// file may carry inf or nan.
+bool known(float value) { return std::isfinite(value) && std::fabs(value) < std::numeric_limits<float>::max(); }
+
+std::string oneDecimal(double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.1f", value);
+    return text;
+}
+
+}  // namespace
+
+ChargeBalance chargeBalance(const SampleRecord& sample) {
+    ChargeBalance result;
+    const auto noBalance = [&](const std::string& reason) {
+        result.notes.push_back("no charge balance: " + reason);
+        return result;
+    };
+    if (sample.waterPh == 0) return noBalance("no pH");
+    if (!known(sample.waterPh) || sample.waterPh < 0) return noBalance("negative or lost pH");
+    aqueous::Water water;
+    bool given = false;
+    for (int j = 0; j < aqueous::masterCount; ++j) {
+        const aqueous::Component& c = aqueous::components[static_cast<std::size_t>(j)];
+        const float value = sample.waterConc[c.number];
+        if (!known(value) || value < 0) return noBalance("negative or lost " + std::string(c.name));
+        water.mgPerKg[static_cast<std::size_t>(j)] = value;
+        given = given || value > 0;
+    }
+    if (!given) return noBalance("no component");
+    const float celsius = sample.waterPhTemperature;
+    if (!known(celsius) || celsius < 0 || celsius > highestPhTemperature)
+        return noBalance("pH temperature out of range");
+    water.pH = sample.waterPh;
+    water.celsius = celsius == 0 ? 25 : celsius;
+
+    aqueous::Speciation s;
+    switch (aqueous::speciate(water, s)) {
+    case aqueous::Outcome::noWater:
+        return noBalance("solutes as heavy as the solution");
+    case aqueous::Outcome::notConverged:
+        return noBalance("speciation did not converge");
+    case aqueous::Outcome::converged:
+        break;
+    }
+    result.ionicStrength = s.ionicStrength;
+    result.cations = 1000 * s.cations;
+    result.anions = 1000 * s.anions;
+    const double balance = 100 * (s.cations - s.anions) / (s.cations + s.anions);
+    result.chargeBalance = balance;
+    constexpr std::size_t hco3Species = 1;
+    result.hco3 = s.molality[hco3Species] * s.kgWater * aqueous::hco3Weight * 1000;
+    result.co3 = s.free[aqueous::CO3] * s.kgWater * aqueous::co3Weight * 1000;
+    if (std::fabs(balance) > chargeBalanceLimit) result.notes.push_back("charge balance off by " + oneDecimal(balance) + " %");
+    if (celsius == 0) result.notes.push_back("pH temperature not given: balance at 25 °C");
+    return result;
+}
+
+}  // namespace zelk::workbench
