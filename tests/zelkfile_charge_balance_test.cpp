@@ -309,7 +309,7 @@ TEST(ChargeBalance, AgreesWithATightReferenceOnGeneratedWaters) {
             worstRelative = std::max(worstRelative, std::fabs(fast - slow) / slow);
         EXPECT_NEAR(*b.chargeBalance, r->chargeBalance, 0.001) << "water " << k << " (" << test::name(static_cast<test::WaterKind>(k % test::waterKindCount)) << ")";
     }
-    EXPECT_LT(worstRelative, 1e-6);
+    EXPECT_LT(worstRelative, 1e-5);
     RecordProperty("worst_balance_difference", std::to_string(worstBalance));
     std::printf("%d waters: largest difference %.3g percentage points of balance, %.3g relative of I, sums and HCO3\n",
                 compared, worstBalance, worstRelative);
