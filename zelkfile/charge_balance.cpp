@@ -215,8 +215,45 @@ Outcome speciate(const Water& water, Speciation& out) {
         }
     }
 
+    // The entries that hold each master, for relaxing one balance at a time.
+    int holders[masterCount][masterCount + speciesCount];
+    int holderCount[masterCount] = {};
+    for (int e = 0; e < count; ++e) {
+        if (entries[e].first >= 0) holders[entries[e].first][holderCount[entries[e].first]++] = e;
+        if (entries[e].second >= 0) holders[entries[e].second][holderCount[entries[e].second]++] = e;
+    }
+    // Each balance solved in turn for its own master, the others held: ln Σ ν m is convex in
+    // that master's ln a, so Newton's method on it settles from any start. Where one species
+    // holds nearly all of two masters (SiF6-2 of a trace of silica and much fluoride), the
+    // Jacobian of all balances is nearly singular and this is what moves the two apart.
+    const auto relax = [&](double ionic, double lnW) {
+        const double root = std::sqrt(ionic);
+        for (int sweep = 0; sweep < 3; ++sweep)
+            for (int k = 0; k < n; ++k)
+                for (int inner = 0; inner < 4; ++inner) {
+                    double sum = 0, slope = 0;
+                    for (int h = 0; h < holderCount[k]; ++h) {
+                        const Entry& s = entries[holders[k][h]];
+                        double lnM = s.lnConstant + s.water * lnW - gamma(s, ionic, root).ln;
+                        if (s.first >= 0) lnM += s.firstCoefficient * x[s.first];
+                        if (s.second >= 0) lnM += s.secondCoefficient * x[s.second];
+                        const int nu = s.first == k ? s.firstCoefficient : s.secondCoefficient;
+                        const double m = std::exp(std::min(lnM, 600.0));
+                        sum += nu * m;
+                        slope += nu * nu * m;
+                    }
+                    const double ratio = std::log(std::max(sum, 1e-300) / totals[static_cast<std::size_t>(masterOf[k])]);
+                    if (std::fabs(ratio) < 1e-3) break;
+                    x[k] -= std::clamp(ratio * sum / slope, -4 * largestStep, largestStep);
+                }
+    };
+
     double molality[masterCount + speciesCount];
     double hydrogenMolality = 0;
+    // The last step, kept to be shortened where it left the balances worse than it found them.
+    double lastX[masterCount], lastDx[masterCount];
+    double lastI = 0, lastDI = 0, lastMerit = 0, length = 1;
+    bool lastCoupled = false, retreatable = false;
     for (int iteration = 1; iteration <= maxIterations; ++iteration) {
         const double root = std::sqrt(ionicStrength);
         double jacobian[masterCount][masterCount] = {};
@@ -265,10 +302,11 @@ Outcome speciate(const Water& water, Speciation& out) {
         // step on the logarithm lands near the answer, on the difference only a unit lower.
         double worst = std::fabs(strength - ionicStrength) / ionicStrength;
         worst = std::max(worst, std::fabs(newLnWater - lnWater));
-        double far = 0;
+        double far = 0, merit = 0;
         for (int k = 0; k < n; ++k) {
             const double ratio = std::log(std::max(residual[k], 1e-300) / totals[static_cast<std::size_t>(masterOf[k])]);
             far = std::max(far, std::fabs(ratio));
+            merit += ratio * ratio;
             residual[k] = -residual[k] * ratio;
         }
         worst = std::max(worst, far);
@@ -278,14 +316,47 @@ Outcome speciate(const Water& water, Speciation& out) {
             break;
         }
         if (iteration == maxIterations) return Outcome::notConverged;
-        lnWater = newLnWater;
+        // Back along the last step while it made the sum of squares of the balances worse
+        // (Armijo's rule): Newton's full step may cycle far from the answer, where the
+        // hydroxo complexes of hot alkaline waters or the fluorides of acid ones hold a master.
+        const double misfit = (strength - ionicStrength) / ionicStrength;
+        if (retreatable && far > 1e-3 && !(merit + (lastCoupled ? misfit * misfit : 0) <= (1 - 2e-4 * length) * lastMerit)) {
+            if (length > 0.1) {
+                length /= 2;
+                for (int k = 0; k < n; ++k) x[k] = lastX[k] + length * lastDx[k];
+                ionicStrength = lastI + length * lastDI;
+            } else {
+                // Newton's direction does not lead down here: the balances one by one.
+                for (int k = 0; k < n; ++k) x[k] = lastX[k];
+                ionicStrength = lastI;
+                relax(ionicStrength, lnWater);
+                retreatable = false;
+            }
+            continue;
+        }
+        // A first guess far off (acid waters rich in Al and F): the balances one by one first.
+        if (iteration == 1 && far > 2) {
+            relax(ionicStrength, lnWater);
+            continue;
+        }
+        // The activity of water, like the ionic strength, waits for molalities near the answer.
+        if (far < 0.1) lnWater = newLnWater;
+        // Balances met at an ionic strength far from the one they give (brines, hot alkaline
+        // waters): the ionic strength is taken from them, within a factor of 4, and the
+        // balances solved again before Newton's method takes both together.
+        if (far < 0.1 && std::fabs(misfit) > 0.3) {
+            ionicStrength = std::clamp(strength, 0.25 * ionicStrength, 4 * ionicStrength);
+            retreatable = false;
+            continue;
+        }
 
         // Newton's step on x and I together: the mass balances give dx = u - w dI, the ionic
         // strength's own equation then dI. Far from the answer the molalities say little of the
         // ionic strength, which is held until the balances are within a tenth.
         if (!solveTwice(n, jacobian, residual, byStrength)) return Outcome::notConverged;
         double dI = 0;
-        if (far < 0.1) {
+        const bool coupled = far < 0.1;
+        if (coupled) {
             double numerator = -(strength - ionicStrength), denominator = strengthSlope - 1;
             for (int k = 0; k < n; ++k) {
                 numerator -= strengthBy[k] * residual[k];
@@ -300,8 +371,18 @@ Outcome speciate(const Water& water, Speciation& out) {
             step = std::max(step, std::fabs(dx[k]));
         }
         const double damping = step > largestStep ? largestStep / step : 1;
-        for (int k = 0; k < n; ++k) x[k] += damping * dx[k];
-        ionicStrength += damping * dI;
+        for (int k = 0; k < n; ++k) {
+            lastX[k] = x[k];
+            lastDx[k] = damping * dx[k];
+            x[k] += lastDx[k];
+        }
+        lastI = ionicStrength;
+        lastDI = damping * dI;
+        ionicStrength += lastDI;
+        lastMerit = merit + (coupled ? misfit * misfit : 0);
+        lastCoupled = coupled;
+        retreatable = true;
+        length = 1;
     }
 
     out.ionicStrength = ionicStrength;
