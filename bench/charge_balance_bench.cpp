@@ -2,10 +2,12 @@
 // CPU time per water, the Newton iterations it took, and the peak resident memory.
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <map>
+#include <string>
 #include <vector>
 
 #include "support/generated_waters.hpp"
@@ -50,13 +52,8 @@ int main(int argc, char** argv) {
         // Iterations, outside the timing.
         for (long k = 0; k < n; ++k) {
             const SampleRecord& s = batch[static_cast<std::size_t>(k)];
-            workbench::aqueous::Water w;
-            for (int j = 0; j < workbench::aqueous::masterCount; ++j)
-                w.mgPerKg[static_cast<std::size_t>(j)] = s.waterConc[workbench::aqueous::components[static_cast<std::size_t>(j)].number];
-            w.pH = s.waterPh;
-            w.celsius = s.waterPhTemperature;
             workbench::aqueous::Speciation sp;
-            workbench::aqueous::speciate(w, sp);
+            workbench::aqueous::speciate(workbench::aqueous::waterPhase(s), sp);
             ++iterations[sp.iterations];
         }
         done += n;
@@ -65,7 +62,9 @@ int main(int argc, char** argv) {
     getrusage(RUSAGE_SELF, &usage);
     std::printf("%ld waters, %ld balances: %.3f s CPU in the balance, %.2f us a water; peak RSS %ld KiB (checksum %.6g)\n",
                 waters, results, seconds, 1e6 * seconds / static_cast<double>(waters), usage.ru_maxrss, checksum);
-    std::printf("Newton iterations (0: none):");
+    long total = 0, counted = 0;
+    for (const auto& [count, times] : iterations) total += count * times, counted += times;
+    std::printf("Newton iterations, %.2f a water on average (count:waters):", static_cast<double>(total) / static_cast<double>(counted));
     for (const auto& [count, times] : iterations) std::printf(" %d:%ld", count, times);
     std::printf("\n");
     for (const auto& [note, times] : failures) std::printf("%ld: %s\n", times, note.c_str());

@@ -3,6 +3,9 @@
 // values, the waters without a result, and the fast solver against a slow, tight one.
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <tuple>
+#include <utility>
 #include <limits>
 #include <optional>
 #include <string>
@@ -120,13 +123,7 @@ SampleRecord record(float ph, float celsius, const float (&mg)[masterCount]) {
     return s;
 }
 
-Water water(const SampleRecord& s) {
-    Water w;
-    for (int j = 0; j < masterCount; ++j) w.mgPerKg[static_cast<std::size_t>(j)] = s.waterConc[components[static_cast<std::size_t>(j)].number];
-    w.pH = s.waterPh;
-    w.celsius = s.waterPhTemperature == 0 ? 25 : s.waterPhTemperature;
-    return w;
-}
+Water water(const SampleRecord& s) { return waterPhase(s); }
 
 void expectRelative(double actual, double expected, double share, const std::string& what) {
     EXPECT_NEAR(actual, expected, std::fabs(expected) * share) << what;

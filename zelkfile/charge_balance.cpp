@@ -114,6 +114,15 @@ bool solveTwice(int n, double (*a)[masterCount], double* b, double* c) {
 
 }  // namespace
 
+Water waterPhase(const SampleRecord& sample) {
+    Water water;
+    for (int j = 0; j < masterCount; ++j)
+        water.mgPerKg[static_cast<std::size_t>(j)] = sample.waterConc[components[static_cast<std::size_t>(j)].number];
+    water.pH = sample.waterPh;
+    water.celsius = sample.waterPhTemperature == 0 ? 25 : sample.waterPhTemperature;
+    return water;
+}
+
 double kgWaterPerKgSolution(const Water& water) {
     double solutes = 0;  // g
     for (const double mg : water.mgPerKg) solutes += mg / 1000;
@@ -424,24 +433,19 @@ ChargeBalance chargeBalance(const SampleRecord& sample) {
     };
     if (sample.waterPh == 0) return noBalance("no pH");
     if (!known(sample.waterPh) || sample.waterPh < 0) return noBalance("negative or lost pH");
-    aqueous::Water water;
     bool given = false;
-    for (int j = 0; j < aqueous::masterCount; ++j) {
-        const aqueous::Component& c = aqueous::components[static_cast<std::size_t>(j)];
+    for (const aqueous::Component& c : aqueous::components) {
         const float value = sample.waterConc[c.number];
         if (!known(value) || value < 0) return noBalance("negative or lost " + std::string(c.name));
-        water.mgPerKg[static_cast<std::size_t>(j)] = value;
         given = given || value > 0;
     }
     if (!given) return noBalance("no component");
     const float celsius = sample.waterPhTemperature;
     if (!known(celsius) || celsius < 0 || celsius > highestPhTemperature)
         return noBalance("pH temperature out of range");
-    water.pH = sample.waterPh;
-    water.celsius = celsius == 0 ? 25 : celsius;
 
     aqueous::Speciation s;
-    switch (aqueous::speciate(water, s)) {
+    switch (aqueous::speciate(aqueous::waterPhase(sample), s)) {
     case aqueous::Outcome::noWater:
         return noBalance("solutes as heavy as the solution");
     case aqueous::Outcome::notConverged:

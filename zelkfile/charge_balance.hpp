@@ -44,6 +44,9 @@ struct Water {
     double celsius = 25;
 };
 
+// A sample's water phase as it stands, unchecked; a pH temperature of 0 is 25 °C.
+Water waterPhase(const SampleRecord& sample);
+
 // Kilograms of water in a kilogram of solution: 1 kg less the components and the H+ and OH-
 // of the pH. Zero or below when the solutes weigh as much as the solution.
 double kgWaterPerKgSolution(const Water& water);
