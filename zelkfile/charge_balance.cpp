@@ -24,7 +24,8 @@ constexpr int maxIterations = 200;
 // No Newton step moves an activity by more than a factor of 100: larger steps let some acid
 // waters rich in Al and F cycle, smaller ones slow them.
 constexpr double largestStep = 2 * ln10;
-// The activity of water: 1 less this times the molality of every solute (Garrels and Christ 1965).
+// The activity of water: 1 less this times the molality of every solute (Parkhurst and
+// Appelo 2013), meant for waters below some 1 mol/kg.
 constexpr double waterPerSolute = 0.017;
 
 // A species as one water holds it: a master given or a species formed from masters given.
@@ -139,186 +140,209 @@ std::array<double, masterCount> totalMolalities(const Water& water, double kgWat
     return totals;
 }
 
-Outcome speciate(const Water& water, Speciation& out) {
-    out = Speciation{};
-    out.kgWater = kgWaterPerKgSolution(water);
-    if (!(out.kgWater > 0)) return Outcome::noWater;
-    const std::array<double, masterCount> totals = totalMolalities(water, out.kgWater);
+namespace {
+
+// One water in the making: its species, the unknowns and the steps of the solution.
+class Solver {
+public:
+    Solver(const Water& water, const std::array<double, masterCount>& totals, const DebyeHuckel& dh);
+    bool empty() const { return n_ == 0; }
+    Outcome solve(Speciation& out);
+
+private:
+    // The molalities at x_, ionicStrength_ and lnWater_, with what Newton's step needs.
+    struct Evaluation {
+        double jacobian[masterCount][masterCount];  // d(Σ ν m) / dx, lower triangle
+        double held[masterCount];                   // Σ ν m of each master
+        double byStrength[masterCount];             // d(Σ ν m) / dI
+        double strengthBy[masterCount];             // d(½ Σ z² m) / dx
+        double strength, strengthSlope, solutes;    // ½ Σ z² m, its d/dI, Σ m
+    };
+    void firstGuess(double pH);
+    void evaluate(Evaluation& e);
+    void relax();
+
+    int n_ = 0;  // unknowns: ln a of every master given
+    int masterOf_[masterCount];
+    double total_[masterCount];
+    Entry entries_[masterCount + speciesCount];  // the masters first, then the species formed
+    int count_ = 0;
+    Entry hydrogen_{};
+    // The entries that hold each master, for relaxing one balance at a time.
+    int holders_[masterCount][masterCount + speciesCount];
+    int holderCount_[masterCount] = {};
+
+    double x_[masterCount];
+    double ionicStrength_ = 0, lnWater_ = 0;
+    double molality_[masterCount + speciesCount];
+    double hydrogenMolality_ = 0;
+};
+
+Solver::Solver(const Water& water, const std::array<double, masterCount>& totals, const DebyeHuckel& dh) {
     const double kelvin = water.celsius + zeroCelsius;
-    const DebyeHuckel dh = debyeHuckel(kelvin);
-    out.A = dh.A;
-    out.B = dh.B;
-
-    // The unknowns: ln a of every master given.
     int unknown[masterCount];
-    int masterOf[masterCount];
-    int n = 0;
     for (int j = 0; j < masterCount; ++j) {
-        unknown[j] = totals[static_cast<std::size_t>(j)] > 0 ? n : -1;
-        if (unknown[j] >= 0) masterOf[n++] = j;
+        unknown[j] = totals[static_cast<std::size_t>(j)] > 0 ? n_ : -1;
+        if (unknown[j] < 0) continue;
+        masterOf_[n_] = j;
+        total_[n_++] = totals[static_cast<std::size_t>(j)];
     }
-    if (n == 0) return Outcome::noWater;
-
-    Entry entries[masterCount + speciesCount];
-    int count = 0;
-    for (int k = 0; k < n; ++k) {
-        const Component& c = components[static_cast<std::size_t>(masterOf[k])];
-        entries[count++] = activityOf({k, 1, -1, 0, 0, 0, 0, {}, 0, 0, 0, -1 - masterOf[k]}, c.rule, c.charge, dh);
+    for (int k = 0; k < n_; ++k) {
+        const Component& c = components[static_cast<std::size_t>(masterOf_[k])];
+        entries_[count_++] = activityOf({k, 1, -1, 0, 0, 0, 0, {}, 0, 0, 0, -1 - masterOf_[k]}, c.rule, c.charge, dh);
     }
     // Each reaction's log K once, at this temperature; a reaction written with another
-    // species adds that one's, which comes earlier in the table.
+    // species adds that one's, which comes earlier in the table. A species forms where all
+    // its masters are given.
     double logK[speciesCount];
     for (int i = 0; i < speciesCount; ++i) {
         const Species& s = species[static_cast<std::size_t>(i)];
         int slots[2] = {-1, -1}, coefficients[2] = {0, 0};
         bool formed = true;
         for (int t = 0; t < 2; ++t) {
-            if (s.masters[static_cast<std::size_t>(t)].coefficient == 0) continue;
-            slots[t] = unknown[s.masters[static_cast<std::size_t>(t)].master];
-            coefficients[t] = s.masters[static_cast<std::size_t>(t)].coefficient;
+            const Term& term = s.masters[static_cast<std::size_t>(t)];
+            if (term.coefficient == 0) continue;
+            slots[t] = unknown[term.master];
+            coefficients[t] = term.coefficient;
             formed = formed && slots[t] >= 0;
         }
         if (!formed) continue;
         logK[i] = aqueous::logK(s.constants, kelvin);
         if (s.with >= 0) logK[i] += s.times * logK[s.with];
         const double lnConstant = ln10 * (logK[i] - s.hydrogen * water.pH);
-        entries[count++] = activityOf({slots[0], coefficients[0], slots[1], coefficients[1], 0, s.water, lnConstant, {}, 0,
-                                       0, 0, i},
-                                      s.rule, s.charge, dh);
+        entries_[count_++] = activityOf(
+            {slots[0], coefficients[0], slots[1], coefficients[1], 0, s.water, lnConstant, {}, 0, 0, 0, i}, s.rule,
+            s.charge, dh);
     }
-    Entry hydrogen = activityOf({-1, 0, -1, 0, 0, 0, -ln10 * water.pH, {}, 0, 0, 0, -1}, hydrogenRule, 1, dh);
+    hydrogen_ = activityOf({-1, 0, -1, 0, 0, 0, -ln10 * water.pH, {}, 0, 0, 0, -1}, hydrogenRule, 1, dh);
+    for (int e = 0; e < count_; ++e) {
+        if (entries_[e].first >= 0) holders_[entries_[e].first][holderCount_[entries_[e].first]++] = e;
+        if (entries_[e].second >= 0) holders_[entries_[e].second][holderCount_[entries_[e].second]++] = e;
+    }
+    firstGuess(water.pH);
+}
 
-    // First guess: each master shared among itself and the species it forms with H+ and water
-    // alone, which the pH gives directly; the ionic strength and the activity of water of that
-    // distribution, and the share again with the activity coefficients they give.
-    const double neutralWater = 0.5 * (std::pow(10.0, -water.pH) + std::pow(10.0, water.pH - 14));
-    double ionicStrength = neutralWater;
+// Each master shared among itself and the species it forms with H+ and water alone, which the
+// pH gives directly; the ionic strength of that distribution, and the share again with the
+// activity coefficients it gives.
+void Solver::firstGuess(double pH) {
+    const double neutralWater = 0.5 * (std::pow(10.0, -pH) + std::pow(10.0, pH - 14));
+    ionicStrength_ = neutralWater;
     double solutes = 0;
-    for (int k = 0; k < n; ++k) {
-        const int z = components[static_cast<std::size_t>(masterOf[k])].charge;
-        ionicStrength += 0.5 * z * z * totals[static_cast<std::size_t>(masterOf[k])];
-        solutes += totals[static_cast<std::size_t>(masterOf[k])];
+    for (int k = 0; k < n_; ++k) {
+        ionicStrength_ += 0.5 * entries_[k].charge * entries_[k].charge * total_[k];
+        solutes += total_[k];
     }
-    double lnWater = std::log(std::max(1 - waterPerSolute * solutes, 0.01));
-    double x[masterCount];
+    lnWater_ = std::log(std::max(1 - waterPerSolute * solutes, 0.01));
     for (int round = 0; round < 2; ++round) {
-        const double root = std::sqrt(ionicStrength);
+        const double root = std::sqrt(ionicStrength_);
         double share[masterCount], strength[masterCount], masterGamma[masterCount];
-        for (int k = 0; k < n; ++k) {
+        for (int k = 0; k < n_; ++k) {
             share[k] = 1;
-            masterGamma[k] = gamma(entries[k], ionicStrength, root).ln;
-            strength[k] = 0.5 * entries[k].charge * entries[k].charge;
+            masterGamma[k] = gamma(entries_[k], ionicStrength_, root).ln;
+            strength[k] = 0.5 * entries_[k].charge * entries_[k].charge;
         }
-        for (int e = n; e < count; ++e) {
-            const Entry& s = entries[e];
+        for (int e = n_; e < count_; ++e) {
+            const Entry& s = entries_[e];
             if (s.first < 0 || s.second >= 0 || s.firstCoefficient != 1) continue;
-            const double ratio = std::exp(s.lnConstant + s.water * lnWater - gamma(s, ionicStrength, root).ln + masterGamma[s.first]);
+            const double ratio =
+                std::exp(s.lnConstant + s.water * lnWater_ - gamma(s, ionicStrength_, root).ln + masterGamma[s.first]);
             share[s.first] += ratio;
             strength[s.first] += 0.5 * s.charge * s.charge * ratio;
         }
-        ionicStrength = neutralWater;
-        for (int k = 0; k < n; ++k) {
-            const double total = totals[static_cast<std::size_t>(masterOf[k])];
-            x[k] = std::log(total / share[k]) + masterGamma[k];
-            ionicStrength += total * strength[k] / share[k];
+        ionicStrength_ = neutralWater;
+        for (int k = 0; k < n_; ++k) {
+            x_[k] = std::log(total_[k] / share[k]) + masterGamma[k];
+            ionicStrength_ += total_[k] * strength[k] / share[k];
         }
     }
+}
 
-    // The entries that hold each master, for relaxing one balance at a time.
-    int holders[masterCount][masterCount + speciesCount];
-    int holderCount[masterCount] = {};
-    for (int e = 0; e < count; ++e) {
-        if (entries[e].first >= 0) holders[entries[e].first][holderCount[entries[e].first]++] = e;
-        if (entries[e].second >= 0) holders[entries[e].second][holderCount[entries[e].second]++] = e;
+void Solver::evaluate(Evaluation& v) {
+    v = Evaluation{};
+    const double root = std::sqrt(ionicStrength_);
+    for (int e = 0; e < count_; ++e) {
+        const Entry& s = entries_[e];
+        const Gamma g = gamma(s, ionicStrength_, root);
+        double lnM = s.lnConstant + s.water * lnWater_ - g.ln;
+        if (s.first >= 0) lnM += s.firstCoefficient * x_[s.first];
+        if (s.second >= 0) lnM += s.secondCoefficient * x_[s.second];
+        const double m = std::exp(std::min(lnM, 600.0));
+        molality_[e] = m;
+        const double half = 0.5 * s.charge * s.charge * m;
+        v.strength += half;
+        v.strengthSlope -= half * g.slope;
+        v.solutes += m;
+        if (s.first < 0) continue;
+        const double a = s.firstCoefficient * m;
+        v.held[s.first] += a;
+        v.jacobian[s.first][s.first] += s.firstCoefficient * a;
+        v.byStrength[s.first] -= a * g.slope;
+        v.strengthBy[s.first] += s.firstCoefficient * half;
+        if (s.second < 0) continue;
+        const double b = s.secondCoefficient * m;
+        v.held[s.second] += b;
+        v.jacobian[s.second][s.second] += s.secondCoefficient * b;
+        v.jacobian[std::max(s.first, s.second)][std::min(s.first, s.second)] += s.secondCoefficient * a;
+        v.byStrength[s.second] -= b * g.slope;
+        v.strengthBy[s.second] += s.secondCoefficient * half;
     }
-    // Each balance solved in turn for its own master, the others held: ln Σ ν m is convex in
-    // that master's ln a, so Newton's method on it settles from any start. Where one species
-    // holds nearly all of two masters (SiF6-2 of a trace of silica and much fluoride), the
-    // Jacobian of all balances is nearly singular and this is what moves the two apart.
-    const auto relax = [&](double ionic, double lnW) {
-        const double root = std::sqrt(ionic);
-        for (int sweep = 0; sweep < 3; ++sweep)
-            for (int k = 0; k < n; ++k)
-                for (int inner = 0; inner < 4; ++inner) {
-                    double sum = 0, slope = 0;
-                    for (int h = 0; h < holderCount[k]; ++h) {
-                        const Entry& s = entries[holders[k][h]];
-                        double lnM = s.lnConstant + s.water * lnW - gamma(s, ionic, root).ln;
-                        if (s.first >= 0) lnM += s.firstCoefficient * x[s.first];
-                        if (s.second >= 0) lnM += s.secondCoefficient * x[s.second];
-                        const int nu = s.first == k ? s.firstCoefficient : s.secondCoefficient;
-                        const double m = std::exp(std::min(lnM, 600.0));
-                        sum += nu * m;
-                        slope += nu * nu * m;
-                    }
-                    const double ratio = std::log(std::max(sum, 1e-300) / totals[static_cast<std::size_t>(masterOf[k])]);
-                    if (std::fabs(ratio) < 1e-3) break;
-                    x[k] -= std::clamp(ratio * sum / slope, -4 * largestStep, largestStep);
-                }
-    };
+    const Gamma g = gamma(hydrogen_, ionicStrength_, root);
+    hydrogenMolality_ = std::exp(hydrogen_.lnConstant - g.ln);
+    v.strength += 0.5 * hydrogenMolality_;
+    v.strengthSlope -= 0.5 * hydrogenMolality_ * g.slope;
+    v.solutes += hydrogenMolality_;
+}
 
-    double molality[masterCount + speciesCount];
-    double hydrogenMolality = 0;
+// Each balance solved in turn for its own master, the others held: ln Σ ν m is convex in that
+// master's ln a, so Newton's method on it settles from any start. Where one species holds
+// nearly all of two masters (SiF6-2 of a trace of silica and much fluoride), the Jacobian of
+// all balances is nearly singular and this is what moves the two apart.
+void Solver::relax() {
+    const double root = std::sqrt(ionicStrength_);
+    for (int sweep = 0; sweep < 3; ++sweep)
+        for (int k = 0; k < n_; ++k)
+            for (int inner = 0; inner < 4; ++inner) {
+                double held = 0, slope = 0;
+                for (int h = 0; h < holderCount_[k]; ++h) {
+                    const Entry& s = entries_[holders_[k][h]];
+                    double lnM = s.lnConstant + s.water * lnWater_ - gamma(s, ionicStrength_, root).ln;
+                    if (s.first >= 0) lnM += s.firstCoefficient * x_[s.first];
+                    if (s.second >= 0) lnM += s.secondCoefficient * x_[s.second];
+                    const int nu = s.first == k ? s.firstCoefficient : s.secondCoefficient;
+                    const double m = std::exp(std::min(lnM, 600.0));
+                    held += nu * m;
+                    slope += nu * nu * m;
+                }
+                const double ratio = std::log(std::max(held, 1e-300) / total_[k]);
+                if (std::fabs(ratio) < 1e-3) break;
+                x_[k] -= std::clamp(ratio * held / slope, -4 * largestStep, largestStep);
+            }
+}
+
+Outcome Solver::solve(Speciation& out) {
+    Evaluation v;
     // The last step, kept to be shortened where it left the balances worse than it found them.
     double lastX[masterCount], lastDx[masterCount];
     double lastI = 0, lastDI = 0, lastMerit = 0, length = 1;
     bool lastCoupled = false, retreatable = false;
-    for (int iteration = 1; iteration <= maxIterations; ++iteration) {
-        const double root = std::sqrt(ionicStrength);
-        double jacobian[masterCount][masterCount] = {};
-        double residual[masterCount] = {};   // Σ ν m - total
-        double byStrength[masterCount] = {}; // d residual / dI
-        double strengthBy[masterCount] = {}; // d(½ Σ z² m) / dx
-        double strength = 0, strengthSlope = 0, sum = 0;
-        for (int e = 0; e < count; ++e) {
-            const Entry& s = entries[e];
-            const Gamma g = gamma(s, ionicStrength, root);
-            double lnM = s.lnConstant + s.water * lnWater - g.ln;
-            if (s.first >= 0) lnM += s.firstCoefficient * x[s.first];
-            if (s.second >= 0) lnM += s.secondCoefficient * x[s.second];
-            const double m = std::exp(std::min(lnM, 600.0));
-            molality[e] = m;
-            const double half = 0.5 * s.charge * s.charge * m;
-            strength += half;
-            strengthSlope -= half * g.slope;
-            sum += m;
-            if (s.first >= 0) {
-                const double v = s.firstCoefficient * m;
-                residual[s.first] += v;
-                jacobian[s.first][s.first] += s.firstCoefficient * v;
-                byStrength[s.first] -= v * g.slope;
-                strengthBy[s.first] += s.firstCoefficient * half;
-                if (s.second >= 0) {
-                    const double w = s.secondCoefficient * m;
-                    residual[s.second] += w;
-                    jacobian[s.second][s.second] += s.secondCoefficient * w;
-                    jacobian[std::max(s.first, s.second)][std::min(s.first, s.second)] += s.secondCoefficient * v;
-                    byStrength[s.second] -= w * g.slope;
-                    strengthBy[s.second] += s.secondCoefficient * half;
-                }
-            }
-        }
-        {
-            const Gamma g = gamma(hydrogen, ionicStrength, root);
-            hydrogenMolality = std::exp(hydrogen.lnConstant - g.ln);
-            strength += 0.5 * hydrogenMolality;
-            strengthSlope -= 0.5 * hydrogenMolality * g.slope;
-            sum += hydrogenMolality;
-        }
-        const double newLnWater = std::log(std::max(1 - waterPerSolute * sum, 0.01));
-        // The mass balances in logarithms, ln(Σ ν m / total): from far above, where a few
-        // species of high order hold all of a master (AlF4-, SiF6-2 in acid waters), Newton's
-        // step on the logarithm lands near the answer, on the difference only a unit lower.
-        double worst = std::fabs(strength - ionicStrength) / ionicStrength;
-        worst = std::max(worst, std::fabs(newLnWater - lnWater));
+    for (int iteration = 1;; ++iteration) {
+        evaluate(v);
+        const double newLnWater = std::log(std::max(1 - waterPerSolute * v.solutes, 0.01));
+        // The mass balances in logarithms, ln(Σ ν m / total): where a few species of high
+        // order hold nearly all of a master far above its total (AlF4-, SiF6-2 in acid waters),
+        // Newton's step on the logarithm comes near the answer at once, on the difference it
+        // would gain one unit a step.
+        double rhs[masterCount];
         double far = 0, merit = 0;
-        for (int k = 0; k < n; ++k) {
-            const double ratio = std::log(std::max(residual[k], 1e-300) / totals[static_cast<std::size_t>(masterOf[k])]);
+        for (int k = 0; k < n_; ++k) {
+            const double ratio = std::log(std::max(v.held[k], 1e-300) / total_[k]);
             far = std::max(far, std::fabs(ratio));
             merit += ratio * ratio;
-            residual[k] = -residual[k] * ratio;
+            rhs[k] = -v.held[k] * ratio;
         }
-        worst = std::max(worst, far);
+        const double misfit = (v.strength - ionicStrength_) / ionicStrength_;
+        const double worst = std::max({far, std::fabs(misfit), std::fabs(newLnWater - lnWater_)});
         if (!std::isfinite(worst)) return Outcome::notConverged;
         if (worst < tolerance) {
             out.iterations = iteration;
@@ -328,85 +352,99 @@ Outcome speciate(const Water& water, Speciation& out) {
         // Back along the last step while it made the sum of squares of the balances worse
         // (Armijo's rule): Newton's full step may cycle far from the answer, where the
         // hydroxo complexes of hot alkaline waters or the fluorides of acid ones hold a master.
-        const double misfit = (strength - ionicStrength) / ionicStrength;
-        if (retreatable && far > 1e-3 && !(merit + (lastCoupled ? misfit * misfit : 0) <= (1 - 2e-4 * length) * lastMerit)) {
+        if (retreatable && far > 1e-3 &&
+            !(merit + (lastCoupled ? misfit * misfit : 0) <= (1 - 2e-4 * length) * lastMerit)) {
             if (length > 0.1) {
                 length /= 2;
-                for (int k = 0; k < n; ++k) x[k] = lastX[k] + length * lastDx[k];
-                ionicStrength = lastI + length * lastDI;
+                for (int k = 0; k < n_; ++k) x_[k] = lastX[k] + length * lastDx[k];
+                ionicStrength_ = lastI + length * lastDI;
             } else {
                 // Newton's direction does not lead down here: the balances one by one.
-                for (int k = 0; k < n; ++k) x[k] = lastX[k];
-                ionicStrength = lastI;
-                relax(ionicStrength, lnWater);
+                for (int k = 0; k < n_; ++k) x_[k] = lastX[k];
+                ionicStrength_ = lastI;
+                relax();
                 retreatable = false;
             }
             continue;
         }
         // A first guess far off (acid waters rich in Al and F): the balances one by one first.
         if (iteration == 1 && far > 2) {
-            relax(ionicStrength, lnWater);
+            relax();
             continue;
         }
-        // The activity of water, like the ionic strength, waits for molalities near the answer.
-        if (far < 0.1) lnWater = newLnWater;
+        // Far from the answer the molalities say little of the ionic strength and the activity
+        // of water, which are held until the balances are within a tenth.
+        const bool coupled = far < 0.1;
+        if (coupled) lnWater_ = newLnWater;
         // Balances met at an ionic strength far from the one they give (brines, hot alkaline
         // waters): the ionic strength is taken from them, within a factor of 4, and the
         // balances solved again before Newton's method takes both together.
-        if (far < 0.1 && std::fabs(misfit) > 0.3) {
-            ionicStrength = std::clamp(strength, 0.25 * ionicStrength, 4 * ionicStrength);
+        if (coupled && std::fabs(misfit) > 0.3) {
+            ionicStrength_ = std::clamp(v.strength, 0.25 * ionicStrength_, 4 * ionicStrength_);
             retreatable = false;
             continue;
         }
 
         // Newton's step on x and I together: the mass balances give dx = u - w dI, the ionic
-        // strength's own equation then dI. Far from the answer the molalities say little of the
-        // ionic strength, which is held until the balances are within a tenth.
-        if (!solveTwice(n, jacobian, residual, byStrength)) return Outcome::notConverged;
+        // strength's own equation ½ Σ z² m - I = 0 then dI.
+        if (!solveTwice(n_, v.jacobian, rhs, v.byStrength)) return Outcome::notConverged;
         double dI = 0;
-        const bool coupled = far < 0.1;
         if (coupled) {
-            double numerator = -(strength - ionicStrength), denominator = strengthSlope - 1;
-            for (int k = 0; k < n; ++k) {
-                numerator -= strengthBy[k] * residual[k];
-                denominator -= strengthBy[k] * byStrength[k];
+            double numerator = -(v.strength - ionicStrength_), denominator = v.strengthSlope - 1;
+            for (int k = 0; k < n_; ++k) {
+                numerator -= v.strengthBy[k] * rhs[k];
+                denominator -= v.strengthBy[k] * v.byStrength[k];
             }
-            dI = std::clamp(numerator / denominator, -0.5 * ionicStrength, ionicStrength);
+            dI = std::clamp(numerator / denominator, -0.5 * ionicStrength_, ionicStrength_);
         }
         double step = 0;
         double dx[masterCount];
-        for (int k = 0; k < n; ++k) {
-            dx[k] = residual[k] - byStrength[k] * dI;
+        for (int k = 0; k < n_; ++k) {
+            dx[k] = rhs[k] - v.byStrength[k] * dI;
             step = std::max(step, std::fabs(dx[k]));
         }
         const double damping = step > largestStep ? largestStep / step : 1;
-        for (int k = 0; k < n; ++k) {
-            lastX[k] = x[k];
+        for (int k = 0; k < n_; ++k) {
+            lastX[k] = x_[k];
             lastDx[k] = damping * dx[k];
-            x[k] += lastDx[k];
+            x_[k] += lastDx[k];
         }
-        lastI = ionicStrength;
+        lastI = ionicStrength_;
         lastDI = damping * dI;
-        ionicStrength += lastDI;
+        ionicStrength_ += lastDI;
         lastMerit = merit + (coupled ? misfit * misfit : 0);
         lastCoupled = coupled;
         retreatable = true;
         length = 1;
     }
 
-    out.ionicStrength = ionicStrength;
-    out.waterActivity = std::exp(lnWater);
-    out.hydrogen = hydrogenMolality;
-    out.cations = hydrogenMolality;
-    for (int e = 0; e < count; ++e) {
-        const Entry& s = entries[e];
-        const double m = molality[e];
+    out.ionicStrength = ionicStrength_;
+    out.waterActivity = std::exp(lnWater_);
+    out.hydrogen = hydrogenMolality_;
+    out.cations = hydrogenMolality_;
+    for (int e = 0; e < count_; ++e) {
+        const Entry& s = entries_[e];
+        const double m = molality_[e];
         if (s.charge > 0) out.cations += s.charge * m;
         if (s.charge < 0) out.anions -= s.charge * m;
         if (s.species >= 0) out.molality[static_cast<std::size_t>(s.species)] = m;
         else out.free[static_cast<std::size_t>(-1 - s.species)] = m;
     }
     return Outcome::converged;
+}
+
+}  // namespace
+
+Outcome speciate(const Water& water, Speciation& out) {
+    out = Speciation{};
+    out.kgWater = kgWaterPerKgSolution(water);
+    if (!(out.kgWater > 0)) return Outcome::noWater;
+    const DebyeHuckel dh = debyeHuckel(water.celsius + zeroCelsius);
+    out.A = dh.A;
+    out.B = dh.B;
+    Solver solver(water, totalMolalities(water, out.kgWater), dh);
+    if (solver.empty()) return Outcome::noWater;
+    return solver.solve(out);
 }
 
 }  // namespace aqueous
@@ -458,9 +496,12 @@ ChargeBalance chargeBalance(const SampleRecord& sample) {
     result.anions = 1000 * s.anions;
     const double balance = 100 * (s.cations - s.anions) / (s.cations + s.anions);
     result.chargeBalance = balance;
-    constexpr std::size_t hco3Species = 1;
-    result.hco3 = s.molality[hco3Species] * s.kgWater * aqueous::hco3Weight * 1000;
-    result.co3 = s.free[aqueous::CO3] * s.kgWater * aqueous::co3Weight * 1000;
+    // Without carbonate analysed there is no bicarbonate to tell, not none.
+    if (sample.waterConc[aqueous::components[aqueous::CO3].number] > 0) {
+        constexpr std::size_t hco3Species = 1;
+        result.hco3 = s.molality[hco3Species] * s.kgWater * aqueous::hco3Weight * 1000;
+        result.co3 = s.free[aqueous::CO3] * s.kgWater * aqueous::co3Weight * 1000;
+    }
     if (std::fabs(balance) > chargeBalanceLimit) result.notes.push_back("charge balance off by " + oneDecimal(balance) + " %");
     if (celsius == 0) result.notes.push_back("pH temperature not given: balance at 25 °C");
     return result;

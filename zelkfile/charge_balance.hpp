@@ -18,8 +18,8 @@ struct ChargeBalance {
     std::optional<double> cations;        // meq/kg of water, every species, H+ included
     std::optional<double> anions;         // meq/kg of water, every species, OH- included
     std::optional<double> chargeBalance;  // percent, 100 (cations - anions) / (cations + anions)
-    std::optional<double> hco3;           // mg/kg of solution, the bicarbonate ion
-    std::optional<double> co3;            // mg/kg of solution, the carbonate ion
+    std::optional<double> hco3;           // mg/kg of solution, the bicarbonate ion; empty without CO2
+    std::optional<double> co3;            // mg/kg of solution, the carbonate ion; empty without CO2
     // In this order: "charge balance off by X %" beyond 5 %, "pH temperature not given:
     // balance at 25 °C", "no charge balance: REASON".
     std::vector<std::string> notes;
