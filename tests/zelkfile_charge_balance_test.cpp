@@ -217,6 +217,10 @@ TEST(ChargeBalance, NotesAndWatersWithoutAResult) {
          {"no charge balance: solutes as heavy as the solution"}},
         {"pH 19, OH- heavier than the solution", changed([](SampleRecord& s) { s.waterPh = 19; }), false,
          {"no charge balance: solutes as heavy as the solution"}},
+        // Far outside nature: some 15 mol/kg of OH- at this temperature.
+        {"pH 12.46 at 266 °C", record(12.4557f, 266.347f, {26.4413f, 5.27352f, 0.00348277f, 0, 154.761f, 20.8244f, 0.103593f,
+                                                          0, 0.00218904f, 0, 0.0310648f, 0.00109181f, 460.691f, 0.0953244f}),
+         false, {"no charge balance: speciation did not converge"}},
         {"pH at 300 °C", changed([](SampleRecord& s) { s.waterPhTemperature = 300; }), true, {"charge balance off by 20.3 %"}},
         {"pH temperature not given", changed([](SampleRecord& s) { s.waterPhTemperature = 0; }), true,
          {"pH temperature not given: balance at 25 °C"}},
