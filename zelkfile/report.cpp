@@ -22,7 +22,9 @@ const std::string_view reportHelp =
     "\n"
     "For every sample of each output file, in order: the steam fraction at sampling, the\n"
     "silica and cation geothermometers, Giggenbach's maturity index, the reservoir liquid's\n"
-    "quartz temperature, excess enthalpy and chloride, and notes where a value may not hold.\n"
+    "quartz temperature, excess enthalpy and chloride, the charge balance of the water\n"
+    "(speciated at its pH temperature: ionic_strength, cations, anions, charge_balance, hco3,\n"
+    "co3), and notes where a value may not hold.\n"
     "\n"
     "  --csv       write CSV for a spreadsheet, full precision, instead of the table\n"
     "  --svg PATH  also draw Giggenbach's Na-K-Mg triangle with every sample into PATH\n"
@@ -125,6 +127,7 @@ public:
         std::size_t headingWidth = 0;
         for (const ReportColumn& column : reportColumns()) headingWidth = std::max(headingWidth, column.heading.size() + 1);
         for (const ReportColumn& column : reportColumns()) {
+            if (column.line == 0) continue;
             std::string_view meaning = column.meaning;
             text += "  ";
             padRight(text, column.heading, headingWidth);
@@ -144,13 +147,15 @@ public:
             "\"-\": no value (an input zero, negative or lost, or no silica temperature between 0 and 374 degrees C).\n"
             "\"*****\": a value too wide for its column; --csv gives it.\n"
             "Notes below a sample: an immature water (MI below 2.0), an excess enthalpy above 50 kJ/kg, no enthalpy,\n"
-            "values above their range, a Mg correction of 1 degree C or more.\n";
+            "values above their range, a Mg correction of 1 degree C or more, a charge balance beyond 5 %, a pH\n"
+            "temperature not given (the balance is then at 25 degrees C), or why there is no balance.\n";
         std::string first = "  ";
         padLeft(first, "#", indexWidth_);
         first += "  ";
         padRight(first, "sample number", sampleNumberWidth);
         std::string second(secondIndent(), ' ');
         for (const ReportColumn& column : reportColumns()) {
+            if (column.line == 0) continue;
             std::string& line = column.line == 1 ? first : second;
             line += ' ';
             if (column.words)
@@ -177,6 +182,7 @@ public:
         if (first.size() < numberAt + sampleNumberWidth) first.append(numberAt + sampleNumberWidth - first.size(), ' ');
         std::string second(secondIndent(), ' ');
         for (const ReportCell& cell : row.cells) {
+            if (cell.column->line == 0) continue;
             std::string& line = cell.column->line == 1 ? first : second;
             const std::size_t width = static_cast<std::size_t>(cell.column->width);
             line += ' ';

@@ -1,6 +1,7 @@
 // The columns of the report and the row of one sample.
 #include "zelkfile/report_row.hpp"
 
+#include "zelkfile/charge_balance.hpp"
 #include "zelkfile/geothermometers.hpp"
 
 namespace zelk::workbench {
@@ -10,6 +11,7 @@ namespace {
 // What a sample's columns are read from; checks of later kinds add their results here.
 struct SampleValues {
     Geothermometers g;
+    ChargeBalance b;
 };
 
 struct ColumnSource {
@@ -55,6 +57,20 @@ const ColumnSource sources[] = {
      [](const V& v) { return v.g.naKCaMg; }},
     {{"ClRes", "reservoir_chloride", 0, 6, 1, "chloride of the reservoir liquid at QzL, mg/kg: Cl (1 - x(QzL))"},
      [](const V& v) { return v.g.reservoirChloride; }},
+    {{"I", "ionic_strength", 4, 6, 0, "ionic strength of the water at its pH temperature, mol/kg of water"},
+     [](const V& v) { return v.b.ionicStrength; }},
+    {{"Cat", "cations", 2, 7, 0, "cations, meq/kg of water: every species, H+ included"},
+     [](const V& v) { return v.b.cations; }},
+    {{"An", "anions", 2, 7, 0, "anions, meq/kg of water: every species, OH- included"},
+     [](const V& v) { return v.b.anions; }},
+    {{"CB%", "charge_balance", 1, 6, 2,
+      "charge balance, %: 100 (cations - anions) / (cations + anions), the water speciated\n"
+      "at its pH temperature; beyond 5 % either way a note says so"},
+     [](const V& v) { return v.b.chargeBalance; }},
+    {{"HCO3", "hco3", 0, 6, 0, "bicarbonate ion at the pH and its temperature, mg/kg"},
+     [](const V& v) { return v.b.hco3; }},
+    {{"CO3", "co3", 0, 6, 0, "carbonate ion at the pH and its temperature, mg/kg"},
+     [](const V& v) { return v.b.co3; }},
 };
 
 const std::vector<ReportColumn> columns = [] {
@@ -68,7 +84,7 @@ const std::vector<ReportColumn> columns = [] {
 std::span<const ReportColumn> reportColumns() { return columns; }
 
 ReportRow reportRow(const SampleRecord& sample) {
-    SampleValues values{geothermometers(sample)};
+    SampleValues values{geothermometers(sample), chargeBalance(sample)};
     ReportRow row;
     row.cells.reserve(std::size(sources));
     for (std::size_t i = 0; i < std::size(sources); ++i) {
@@ -80,6 +96,7 @@ ReportRow reportRow(const SampleRecord& sample) {
         row.cells.push_back(cell);
     }
     row.notes = std::move(values.g.notes);
+    for (std::string& note : values.b.notes) row.notes.push_back(std::move(note));
     return row;
 }
 

@@ -18,7 +18,7 @@ struct ReportColumn {
     std::string_view csvName;
     int decimals;  // in the table for people
     int width;     // in the table for people, at least
-    int line;      // which of a sample's lines of the table holds it: 1 or 2
+    int line;      // which of a sample's lines of the table holds it: 1 or 2; 0: the CSV only
     std::string_view meaning;  // the table's legend
     bool words = false;        // a column of words (maturity), not numbers
 };
