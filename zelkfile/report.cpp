@@ -258,6 +258,8 @@ bool readFile(std::string_view file, bool again, ByteSink& errors, Sample&& samp
 int reportFiles(Arguments arguments, ByteSink& out, ByteSink& errors) {
     const std::optional<Options> options = parse(arguments, errors);
     if (!options) return failed;
+    // A signal from here on removes the diagram's new file and ends the run by the signal.
+    if (options->svg) interruption::setNotice(concat({"zelkfile: interrupted; \"", *options->svg, "\" not written\n"}));
 
     // A first pass checks every file, so that a faulty one prints nothing, and gives the
     // widths of the table's first columns.
@@ -316,8 +318,12 @@ int reportFiles(Arguments arguments, ByteSink& out, ByteSink& errors) {
     gathered.flush();
     // A file that changed between the two passes: the diagram is not put in place.
     if (!whole) return failed;
+    // The diagram goes in place only when everything was printed: a failed print changes no file.
+    if (out.failure() != 0) return failed;
     if (diagram) {
         std::string error;
+        // From here the diagram goes in place and the run says so, whatever signal comes.
+        holdSignalsToTheEnd();
         if (!diagram->commit(error)) {
             errors.write(concat({"zelkfile report: ", error, "\n"}));
             return failed;
