@@ -162,6 +162,8 @@ struct Case {
     std::string file = "kavix.in";  // the output file to check, if any
     int blocks = 0;        // the samples it must hold
     bool plainConsole = false;  // the console must be that of the plain run of `blocks` samples
+    int mode = -1;         // the output file's permission bits, when given
+    std::string kept = "";  // what the output file still holds, when it must be left alone
 };
 
 std::string withFolder(std::string text, const std::string& folder) {
@@ -179,6 +181,14 @@ void runCase(const Case& c) {
     EXPECT_EQ(run.err, withFolder(c.err, dir.path()));
     EXPECT_EQ(entries(dir.path()), c.left);
     if (!c.file.empty()) expectBlocks(dir.file(c.file), c.blocks);
+    if (c.mode >= 0) {
+        struct stat made {};
+        EXPECT_EQ(::stat(dir.file("kavix.in").c_str(), &made), 0);
+        EXPECT_EQ(made.st_mode & 07777, static_cast<mode_t>(c.mode));
+    }
+    if (!c.kept.empty()) {
+        EXPECT_EQ(readFile(dir.file("kavix.in")), c.kept);
+    }
     if (c.plainConsole) {
         EXPECT_EQ(run.out, plainRun(c.blocks).out);
     }
@@ -276,6 +286,32 @@ TEST(Hostile, EachCase) {
          .err = "zelk: cannot open output file \"fifo\": no process reads the FIFO\n",
          .left = {"fifo p"},
          .file = ""},
+        {.what = "an earlier file of mode 0600: the new one keeps it",
+         .prepare =
+             [](const TempDir& dir) {
+                 writeFile(dir.file("kavix.in"), "last week\n");
+                 ::chmod(dir.file("kavix.in").c_str(), 0600);
+             },
+         .answers = runAnswers("", 1),
+         .left = {"kavix.in f", "kavix.in.~1~ f"},
+         .blocks = 1,
+         .mode = 0600},
+        {.what = "a folder that can be written but not listed, a backup needed: refused, nothing touched",
+         .prepare =
+             [](const TempDir& dir) {
+                 writeFile(dir.file("kavix.in"), "last week\n");
+                 writeFile(dir.file("kavix.in.~1~"), "the week before\n");
+                 ::chmod(dir.file("kavix.in").c_str(), 0666);
+                 ::chmod(dir.path().c_str(), 0733);
+             },
+         .answers = runAnswers("", 1),
+         .setUp = becomeNormalUser,
+         .status = 2,
+         .err = "zelk: cannot keep output file \"kavix.in\" as a numbered backup: the folder \".\" cannot be listed "
+                "(Permission denied)\n",
+         .left = {"kavix.in f", "kavix.in.~1~ f"},
+         .file = "",
+         .kept = "last week\n"},
         {.what = "answers with Windows line ends: the same console and file",
          .answers = withCrLf(runAnswers("", 2)),
          .left = {"kavix.in f"},

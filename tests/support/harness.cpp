@@ -9,6 +9,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <csignal>
+#include <grp.h>
 #include <poll.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -54,6 +55,11 @@ TempDir::TempDir() {
 TempDir::~TempDir() {
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
+}
+
+void becomeNormalUser() {
+    if (::geteuid() != 0) return;
+    if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(126);
 }
 
 std::string readFile(const std::string& path) {

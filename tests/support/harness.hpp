@@ -106,6 +106,10 @@ private:
 
 std::string readFile(const std::string& path);
 
+// In a child about to start the program: drops to an unprivileged user (nobody) when root,
+// as CI is; a normal user stays itself.
+void becomeNormalUser();
+
 // The folder's entries, each as its name, a blank and a letter for its kind: f regular file,
 // l symbolic link, d folder, p FIFO, c character device, ? anything else.
 std::set<std::string> entries(const std::string& folder);
