@@ -85,6 +85,7 @@ public:
             ::dup2(::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
             ::dup2(::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
             for (int fd = 3; fd < 64; ++fd) ::close(fd);
+            signalsAtTheirDefaults();
             if (setUp) setUp();
             std::vector<char*> argv{const_cast<char*>("zelk")};
             for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));

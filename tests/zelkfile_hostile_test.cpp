@@ -72,11 +72,7 @@ public:
             ::dup2(::open("/dev/null", O_RDONLY), 0);
             ::dup2(::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
             ::dup2(::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
-            // Whatever the test runner's shell left ignored: the case says what is.
-            sigset_t none;
-            sigemptyset(&none);
-            ::sigprocmask(SIG_SETMASK, &none, nullptr);
-            for (int signal : {SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGPIPE}) std::signal(signal, SIG_DFL);
+            signalsAtTheirDefaults();
             // SIGQUIT would leave a core file in the folder.
             const rlimit noCore{0, 0};
             ::setrlimit(RLIMIT_CORE, &noCore);

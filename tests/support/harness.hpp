@@ -106,6 +106,10 @@ private:
 
 std::string readFile(const std::string& path);
 
+// In a child about to start the program: the signals the tests send acted on as they are by
+// default, whatever the test runner's shell left ignored (a program keeps those ignored).
+void signalsAtTheirDefaults();
+
 // In a child about to start the program: drops to an unprivileged user (nobody) when root,
 // as CI is; a normal user stays itself.
 void becomeNormalUser();
