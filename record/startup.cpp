@@ -32,7 +32,7 @@ struct Text {
     void set(std::string_view text) {
         // Longer than any name a system call takes: then there is nothing to remove or name.
         size = text.size() < sizeof bytes ? text.size() : 0;
-        std::memcpy(bytes, text.data(), size);
+        if (size > 0) std::memcpy(bytes, text.data(), size);
         bytes[size] = '\0';
     }
 };
