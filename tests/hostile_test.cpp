@@ -458,6 +458,24 @@ TEST(Hostile, StoppedThenInterruptedRunEnds) {
     expectBlocks(dir.file("kavix.in"), 1);
 }
 
+TEST(Hostile, SignalsIgnoredAtStartStayIgnored) {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+        SCOPED_TRACE(signal);
+        TempDir dir;
+        const std::string answers = runAnswers("", 2);
+        Launched program(dir.path(), "", {}, [signal] { std::signal(signal, SIG_IGN); }, true);
+        program.answer(answers.substr(0, answers.find("y\n")));
+        ASSERT_TRUE(program.waitForOutputEnding(anotherSample()));
+        // An ignored signal is dropped as it is sent.
+        ::kill(program.pid(), signal);
+        program.answer(answers.substr(answers.find("y\n")));
+        const test::Run run = program.finish();
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.err, "");
+        expectBlocks(dir.file("kavix.in"), 2);
+    }
+}
+
 TEST(Hostile, HangupAndQuitEndTheRun) {
     struct Signal {
         int number;
