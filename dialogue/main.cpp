@@ -41,7 +41,7 @@ void say(int fd, std::string_view text) {
 
 int main(int argc, char** argv) {
     // A closed standard stream would hand its number to the output file, and the console's
-    // bytes would go into it. Under nohup a hang-up stays ignored.
+    // bytes would go into it. A signal ignored at start (nohup) stays ignored.
     zelk::startUp(onTermination);
 
     for (int i = 1; i < argc; ++i) {

@@ -335,9 +335,8 @@ int importTable(Arguments arguments, ByteSink&, ByteSink& errors) {
         return failed;
     }
 
-    // A signal from here on (a table from a FIFO that stalls, say) removes the new file and
-    // ends the run by the signal, after this line.
-    interruption::setNotice("zelkfile: interrupted; " + quoted(output) + " not written\n");
+    // Even while the table's FIFO stalls, before the new file is made.
+    noticeOnInterruption(output);
     InputFile file(std::string{table});
     if (file.fd() < 0) {
         errors.write("zelkfile: cannot open table " + quoted(table) + ": " + file.reason() + "\n");

@@ -258,8 +258,7 @@ bool readFile(std::string_view file, bool again, ByteSink& errors, Sample&& samp
 int reportFiles(Arguments arguments, ByteSink& out, ByteSink& errors) {
     const std::optional<Options> options = parse(arguments, errors);
     if (!options) return failed;
-    // A signal from here on removes the diagram's new file and ends the run by the signal.
-    if (options->svg) interruption::setNotice(concat({"zelkfile: interrupted; \"", *options->svg, "\" not written\n"}));
+    if (options->svg) noticeOnInterruption(*options->svg);
 
     // A first pass checks every file, so that a faulty one prints nothing, and gives the
     // widths of the table's first columns.
