@@ -362,9 +362,14 @@ bool PreparedOutput::putInPlace() {
     return true;
 }
 
-void PreparedOutput::commit() {
+void PreparedOutput::sync() {
     if (kind_ == Kind::device) return;
     if (const int error = flushToDisk(fd_)) fail("write", name_, error);
+}
+
+void PreparedOutput::commit() {
+    if (kind_ == Kind::device) return;
+    sync();
     const HeldSignals held;
     keepPermissions();
     while (!putInPlace()) {

@@ -45,6 +45,10 @@ public:
     // Appends the bytes whole, or cuts the file back to what it held before them (a device
     // cannot be cut back); 0, or the reason as an errno value.
     int append(std::string_view bytes) noexcept;
+    // Flushes the new file to the disk; throws OutputFailure. commit() does it too: a caller
+    // that holds the signals back from commit() on calls this first, so that a signal can
+    // still end the run while the disk catches up.
+    void sync();
     // Flushes the file to the disk and puts it in place under the name in one step that no
     // signal splits; throws OutputFailure.
     void commit();

@@ -364,6 +364,7 @@ int importTable(Arguments arguments, ByteSink&, ByteSink& errors) {
             return notWritten(output, errors);
         }
         blocks.flush();
+        prepared.sync();
         // From here the file goes in place and the run says so, whatever signal comes.
         holdSignalsToTheEnd();
         prepared.commit();

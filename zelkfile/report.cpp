@@ -321,8 +321,6 @@ int reportFiles(Arguments arguments, ByteSink& out, ByteSink& errors) {
     if (out.failure() != 0) return failed;
     if (diagram) {
         std::string error;
-        // From here the diagram goes in place and the run says so, whatever signal comes.
-        holdSignalsToTheEnd();
         if (!diagram->commit(error)) {
             errors.write(concat({"zelkfile report: ", error, "\n"}));
             return failed;
