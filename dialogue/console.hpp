@@ -24,6 +24,9 @@ class ByteSink {
 public:
     virtual ~ByteSink() = default;
     virtual void write(std::string_view bytes) = 0;
+    // Why bytes were lost (an errno value), for a sink that drops a failed write and is asked
+    // later; 0 while none were.
+    virtual int failure() const { return 0; }
 };
 
 // Ends the run: the input ended (a last line without a line feed counts as ended).

@@ -1,12 +1,10 @@
 // Entry point: wires the dialogue to standard input, standard output and the output file.
-#include <cerrno>
 #include <csignal>
-#include <cstring>
-#include <fcntl.h>
 #include <string_view>
 #include <unistd.h>
 
 #include "dialogue/zelk.hpp"
+#include "record/startup.hpp"
 
 namespace {
 
@@ -18,7 +16,7 @@ constexpr std::string_view usage =
     "Exit status: 0 done; 1 interrupted; 2 end of input, or no output file;\n"
     "3 a sample could not be written. See man zelk.\n";
 
-// Only async-signal-safe calls in the handlers: the signal may come at any moment. A block
+// Only async-signal-safe calls in the handler: the signal may come at any moment. A block
 // being written holds the signals back until it is whole in the file.
 template <std::size_t size>
 [[noreturn]] void endRun(const char (&notice)[size]) {
@@ -26,21 +24,13 @@ template <std::size_t size>
     ::_exit(zelk::exitStatus(zelk::Status::interrupted));
 }
 
-extern "C" void onInterrupt(int) { endRun("Interrupt\n"); }
-extern "C" void onTerminate(int) { endRun("Killed\n"); }
-extern "C" void onHangup(int) { endRun("Hangup\n"); }
-extern "C" void onQuit(int) { endRun("Quit\n"); }
-
-void handle(int signal, void (*handler)(int), bool keepIgnored) {
-    struct sigaction action {};
-    if (keepIgnored && ::sigaction(signal, nullptr, &action) == 0 && action.sa_handler == SIG_IGN) return;
-    action = {};
-    action.sa_handler = handler;
-    // One notice, however many signals come together.
-    sigemptyset(&action.sa_mask);
-    for (int other : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) sigaddset(&action.sa_mask, other);
-    action.sa_flags = SA_RESTART;
-    ::sigaction(signal, &action, nullptr);
+extern "C" void onTermination(int signal) {
+    switch (signal) {
+        case SIGINT: endRun("Interrupt\n");
+        case SIGTERM: endRun("Killed\n");
+        case SIGHUP: endRun("Hangup\n");
+        default: endRun("Quit\n");
+    }
 }
 
 void say(int fd, std::string_view text) {
@@ -50,10 +40,9 @@ void say(int fd, std::string_view text) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // A standard stream closed at start would hand its number to the output file, and the
-    // console's bytes would go into it.
-    for (int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO})
-        if (::fcntl(fd, F_GETFD) < 0 && errno == EBADF) ::open("/dev/null", O_RDWR);
+    // A closed standard stream would hand its number to the output file, and the console's
+    // bytes would go into it. A signal ignored at start (nohup) stays ignored.
+    zelk::startUp(onTermination);
 
     for (int i = 1; i < argc; ++i) {
         const std::string_view argument = argv[i];
@@ -67,16 +56,6 @@ int main(int argc, char** argv) {
         say(STDOUT_FILENO, std::string_view(argv[1]) == "--help" ? usage : "zelk 1.2\n");
         return zelk::exitStatus(zelk::Status::finished);
     }
-
-    handle(SIGINT, onInterrupt, false);
-    handle(SIGTERM, onTerminate, false);
-    // Under nohup a hang-up stays ignored.
-    handle(SIGHUP, onHangup, true);
-    handle(SIGQUIT, onQuit, true);
-    // A file grown past its size limit is reported like any failed write, not a silent death.
-    std::signal(SIGXFSZ, SIG_IGN);
-    // A console that has gone shows as a failed write, not as a silent death.
-    std::signal(SIGPIPE, SIG_IGN);
 
     zelk::FdSource input(STDIN_FILENO);
     zelk::FdSink errors(STDERR_FILENO);

@@ -5,12 +5,15 @@
 // is made beside the name and locked before anything else, then renamed over the name, which
 // replaces atomically, and the earlier file is kept as NAME.~N~ by a hard link made while it
 // is still locked. So the name always names a locked file. Whoever opens the name and gets
-// the lock checks that the name still names what it locked, or tries again.
+// the lock checks that the name still names what it locked, or tries again. The new file is
+// locked by its run too: a new file that nobody holds is left from a killed run, and the next
+// claim of the name removes it.
 #include "record/output_file.hpp"
 
 #include <cerrno>
 #include <charconv>
-#include <csignal>
+#include <climits>
+#include <cstdint>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -59,23 +62,37 @@ int flushToDisk(int fd) {
     return errno;
 }
 
-// NAME.~N~ with N one above the highest of that form in the folder.
-std::string nextBackup(const std::string& name) {
-    const auto [folder, base] = split(name);
-    const std::string prefix = base + ".~";
-    unsigned long highest = 0;
-    if (DIR* dir = ::opendir(folder.c_str())) {
-        while (const dirent* entry = ::readdir(dir)) {
-            const std::string_view entryName = entry->d_name;
-            if (!entryName.starts_with(prefix) || !entryName.ends_with('~')) continue;
-            const std::string_view digits = entryName.substr(prefix.size(), entryName.size() - prefix.size() - 1);
-            unsigned long n = 0;
-            const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), n);
-            if (error == std::errc{} && end == digits.data() + digits.size() && n > highest) highest = n;
-        }
-        ::closedir(dir);
-    }
-    return name + ".~" + std::to_string(highest + 1) + "~";
+// The longest name of a file in the folder.
+std::size_t longestName(const std::string& folder) {
+    const long most = ::pathconf(folder.c_str(), _PC_NAME_MAX);
+    return most > 0 ? static_cast<std::size_t>(most) : 255;
+}
+
+// Sixteen hex digits of the name (FNV-1a), for a new file's name when the name itself is
+// too long to go into it.
+std::string hashOf(std::string_view text) {
+    std::uint64_t hash = 0xcbf29ce484222325u;
+    for (const char c : text) hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3u;
+    char digits[16];
+    for (int i = 15; i >= 0; --i, hash >>= 4) digits[i] = "0123456789abcdef"[hash & 0xF];
+    return {digits, sizeof digits};
+}
+
+constexpr std::size_t newFileTagSize = 6;  // the XXXXXX of .NAME.new-XXXXXX
+
+// Removes a new file that no live run holds: its run was killed before it could. The lock
+// taken to tell is one of the open file, so it meets the holder's lock even in this process.
+void removeIfStale(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return;
+    struct stat held {}, now {};
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    if (::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && ::fcntl(fd, F_OFD_SETLK, &lock) == 0 &&
+        ::lstat(path.c_str(), &now) == 0 && sameFile(held, now))
+        ::unlink(path.c_str());
+    ::close(fd);
 }
 
 // Renames from to to, unless to exists (then EEXIST); 0 or errno.
@@ -94,10 +111,78 @@ PreparedOutput::PreparedOutput(std::string name) : name_(std::move(name)) {
     if (name_.empty()) fail("open", name_, ENOENT);
     try {
         claimName();
-        if (kind_ != Kind::device) createBeside();
+        if (kind_ != Kind::device) {
+            const auto [folder, base] = split(name_);
+            const std::size_t longest = longestName(folder);
+            const bool fits = 1 + base.size() + 5 + newFileTagSize <= longest;
+            temporaryStem_ = folder + "/." + (fits ? base : hashOf(base)) + ".new-";
+            const Around around = lookAround();
+            if (kind_ == Kind::regular) chooseBackup(around.listError);
+            for (const std::string& file : around.newFiles) removeIfStale(file);
+            createBeside();
+        }
     } catch (...) {
         release();  // no destructor runs for an object that was never made
         throw;
+    }
+}
+
+// One listing of the folder: the highest backup number of the name, and its new files.
+PreparedOutput::Around PreparedOutput::lookAround() {
+    Around around;
+    const auto [folder, base] = split(name_);
+    const std::string prefix = base + ".~";
+    const std::string stem = split(temporaryStem_).second;
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) {
+        around.listError = errno;
+        return around;
+    }
+    errno = 0;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view entryName = entry->d_name;
+        if (entryName.size() == stem.size() + newFileTagSize && entryName.starts_with(stem)) {
+            around.newFiles.push_back(folder + "/" + std::string(entryName));
+            continue;
+        }
+        if (entryName.size() <= prefix.size() + 1 || !entryName.starts_with(prefix) || !entryName.ends_with('~'))
+            continue;
+        const std::string_view digits = entryName.substr(prefix.size(), entryName.size() - prefix.size() - 1);
+        if (digits.find_first_not_of("0123456789") != std::string_view::npos) continue;
+        unsigned long n = 0;
+        const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), n);
+        if (error == std::errc::result_out_of_range) overflow_ = true;
+        if (error == std::errc{} && n > highestBackup_) highestBackup_ = n;
+    }
+    if (errno != 0) around.listError = errno;
+    ::closedir(dir);
+    return around;
+}
+
+// NAME.~N~ with N one above the highest found, or the reason why there can be none.
+void PreparedOutput::chooseBackup(int listError) {
+    constexpr int tries = 8;  // names taken meanwhile by other runs, all told
+    const auto [folder, base] = split(name_);
+    const std::string refused = "cannot keep output file " + quoted(name_) + " as a numbered backup: ";
+    if (listError)
+        throw OutputFailure(refused + "the folder " + quoted(folder) + " cannot be listed (" +
+                            std::strerror(listError) + ")");
+    for (;;) {
+        if (overflow_)
+            throw OutputFailure(refused + "a backup beside it has a number too large to count on from");
+        if (highestBackup_ == ULONG_MAX)
+            throw OutputFailure(refused + "the number after " + std::to_string(highestBackup_) + " does not fit");
+        if (backupTries_ == tries)
+            throw OutputFailure(refused + "the next " + std::to_string(tries) + " numbers were all taken meanwhile");
+        ++backupTries_;
+        backup_ = name_ + ".~" + std::to_string(++highestBackup_) + "~";
+        struct stat taken {};
+        const int found = ::lstat(backup_.c_str(), &taken) == 0 ? 0 : errno;
+        if (base.size() + backup_.size() - name_.size() > longestName(folder) || backup_.size() >= PATH_MAX ||
+            found == ENAMETOOLONG)
+            throw OutputFailure(refused + quoted(backup_) + " would be a longer name than the system allows");
+        if (found == ENOENT) return;
+        if (found != 0) throw OutputFailure(refused + quoted(backup_) + ": " + std::strerror(found));
     }
 }
 
@@ -158,29 +243,64 @@ void PreparedOutput::claimName() {
 
 // The new file, locked, in the same folder as the name, so that a rename puts it in place.
 void PreparedOutput::createBeside() {
-    const auto [folder, base] = split(name_);
+    static constexpr char tagLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     // O_EXCL makes the name safe; the clock only makes a clash unlikely.
     timespec now {};
-    ::clock_gettime(CLOCK_MONOTONIC, &now);
-    const auto seed = static_cast<unsigned long>(now.tv_nsec) ^ (static_cast<unsigned long>(::getpid()) << 12);
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    std::uint64_t seed = static_cast<std::uint64_t>(now.tv_nsec) ^ (static_cast<std::uint64_t>(now.tv_sec) << 30) ^
+                         (static_cast<std::uint64_t>(::getpid()) << 12);
     for (int attempt = 0; fd_ < 0; ++attempt) {
-        char suffix[16];
-        const unsigned long tag = (seed + static_cast<unsigned long>(attempt) * 7919) & 0xFFFFFFul;
-        char* end = std::to_chars(suffix, suffix + sizeof suffix, tag, 16).ptr;
-        temporary_ = folder + "/." + base + ".new-" + std::string(suffix, static_cast<std::size_t>(end - suffix));
+        if (attempt == 100) fail("open", name_, EEXIST);
+        char tag[newFileTagSize];
+        for (char& letter : tag) {
+            seed = seed * 6364136223846793005u + 1442695040888963407u;
+            letter = tagLetters[(seed >> 33) % (sizeof tagLetters - 1)];
+        }
+        temporary_ = temporaryStem_ + std::string(tag, sizeof tag);
+        // The file and the note of it for a signal's handler come together.
+        const HeldSignals held;
         fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0666);
-        if (fd_ < 0 && (errno != EEXIST || attempt == 100)) {
+        if (fd_ < 0) {
+            const int error = errno;
             temporary_.clear();
-            fail("open", name_, errno);
+            if (error == EEXIST) continue;
+            fail("open", name_, error);
+        }
+        interruption::setLeftover(temporary_);
+        // A run clearing away new files of killed runs may have taken this one for such a file
+        // before it was locked: then it is made anew.
+        struct stat made {}, there {};
+        if (lockWhole(fd_) > 0 || ::fstat(fd_, &made) != 0 || ::lstat(temporary_.c_str(), &there) != 0 ||
+            !sameFile(made, there)) {
+            interruption::setLeftover({});
+            ::close(fd_);
+            fd_ = -1;
+            temporary_.clear();
         }
     }
-    lockWhole(fd_);
+}
+
+// The earlier file's permission bits, and its owner and group where the run may give them.
+void PreparedOutput::keepPermissions() {
+    struct stat earlier {}, made {};
+    if (oldFd_ < 0 || ::fstat(oldFd_, &earlier) != 0 || ::fstat(fd_, &made) != 0) return;
+    // Before the mode: a change of owner clears the set-user-ID and set-group-ID bits.
+    if (earlier.st_uid != made.st_uid || earlier.st_gid != made.st_gid) {
+        // Not root: the group still, where the user belongs to it.
+        if (::fchown(fd_, earlier.st_uid, earlier.st_gid) != 0) {
+            [[maybe_unused]] const int group = ::fchown(fd_, static_cast<uid_t>(-1), earlier.st_gid);
+        }
+    }
+    ::fchmod(fd_, earlier.st_mode & 07777);
 }
 
 PreparedOutput::~PreparedOutput() { release(); }
 
 void PreparedOutput::release() noexcept {
-    if (!temporary_.empty()) ::unlink(temporary_.c_str());
+    if (!temporary_.empty()) {
+        interruption::setLeftover({});
+        ::unlink(temporary_.c_str());
+    }
     if (fd_ >= 0) ::close(fd_);
     if (oldFd_ >= 0) ::close(oldFd_);
     temporary_.clear();
@@ -222,16 +342,18 @@ bool PreparedOutput::putInPlace() {
     }
     if (kind_ == Kind::regular) {
         for (;;) {
-            const std::string backup = nextBackup(name_);
             // A link, not a rename: the name never stops naming a locked file. A symbolic
             // link is kept as the link itself.
-            if (::link(name_.c_str(), backup.c_str()) == 0) break;
-            if (errno == EEXIST) continue;
+            if (::link(name_.c_str(), backup_.c_str()) == 0) break;
+            if (errno == EEXIST) {
+                chooseBackup(lookAround().listError);  // taken meanwhile: the next free one
+                continue;
+            }
             if (errno != EPERM && errno != ENOTSUP && errno != EMLINK)
-                fail("rename", name_, errno, " (to keep it as " + quoted(backup) + ")");
+                fail("rename", name_, errno, " (to keep it as " + quoted(backup_) + ")");
             // No hard links here: the name is free for a moment, and a run that takes it wins.
-            if (::rename(name_.c_str(), backup.c_str()) != 0)
-                fail("rename", name_, errno, " (to keep it as " + quoted(backup) + ")");
+            if (::rename(name_.c_str(), backup_.c_str()) != 0)
+                fail("rename", name_, errno, " (to keep it as " + quoted(backup_) + ")");
             kind_ = Kind::absent;
             return putInPlace();
         }
@@ -240,14 +362,24 @@ bool PreparedOutput::putInPlace() {
     return true;
 }
 
+void PreparedOutput::sync() {
+    if (kind_ == Kind::device) return;
+    if (const int error = flushToDisk(fd_)) fail("write", name_, error);
+}
+
 void PreparedOutput::commit() {
     if (kind_ == Kind::device) return;
+    sync();
     const HeldSignals held;
-    if (const int error = flushToDisk(fd_)) fail("write", name_, error);
+    keepPermissions();
     while (!putInPlace()) {
+        // A file took the free name meanwhile: it is the earlier file now.
         claimName();
         if (kind_ == Kind::device) fail("create", name_, EEXIST);
+        if (kind_ == Kind::regular) chooseBackup(lookAround().listError);
+        keepPermissions();
     }
+    interruption::setLeftover({});
     temporary_.clear();
     if (oldFd_ >= 0) ::close(oldFd_);
     oldFd_ = -1;
@@ -265,15 +397,6 @@ int PreparedOutput::close() noexcept {
     fd_ = -1;
     return error;
 }
-
-HeldSignals::HeldSignals() {
-    sigset_t held;
-    sigemptyset(&held);
-    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) sigaddset(&held, signal);
-    ::sigprocmask(SIG_BLOCK, &held, &before_);
-}
-
-HeldSignals::~HeldSignals() { ::sigprocmask(SIG_SETMASK, &before_, nullptr); }
 
 OutputFile::OutputFile(std::string name, ByteSink& errors) : errors_(errors) {
     // A signal between making the new file and putting it in place would leave it behind.

@@ -61,6 +61,7 @@ Killed runAndKill(const std::string& folder, const std::string& answers, std::op
         ::dup2(out[1], 1);
         ::dup2(err[1], 2);
         for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) ::close(fd);
+        signalsAtTheirDefaults();
         ::execl(ZELK_BINARY, "zelk", static_cast<char*>(nullptr));
         ::_exit(127);
     }

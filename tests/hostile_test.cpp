@@ -85,6 +85,7 @@ public:
             ::dup2(::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
             ::dup2(::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
             for (int fd = 3; fd < 64; ++fd) ::close(fd);
+            signalsAtTheirDefaults();
             if (setUp) setUp();
             std::vector<char*> argv{const_cast<char*>("zelk")};
             for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
@@ -162,6 +163,8 @@ struct Case {
     std::string file = "kavix.in";  // the output file to check, if any
     int blocks = 0;        // the samples it must hold
     bool plainConsole = false;  // the console must be that of the plain run of `blocks` samples
+    int mode = -1;         // the output file's permission bits, when given
+    std::string kept = "";  // what the output file still holds, when it must be left alone
 };
 
 std::string withFolder(std::string text, const std::string& folder) {
@@ -179,6 +182,14 @@ void runCase(const Case& c) {
     EXPECT_EQ(run.err, withFolder(c.err, dir.path()));
     EXPECT_EQ(entries(dir.path()), c.left);
     if (!c.file.empty()) expectBlocks(dir.file(c.file), c.blocks);
+    if (c.mode >= 0) {
+        struct stat made {};
+        EXPECT_EQ(::stat(dir.file("kavix.in").c_str(), &made), 0);
+        EXPECT_EQ(made.st_mode & 07777, static_cast<mode_t>(c.mode));
+    }
+    if (!c.kept.empty()) {
+        EXPECT_EQ(readFile(dir.file("kavix.in")), c.kept);
+    }
     if (c.plainConsole) {
         EXPECT_EQ(run.out, plainRun(c.blocks).out);
     }
@@ -276,6 +287,32 @@ TEST(Hostile, EachCase) {
          .err = "zelk: cannot open output file \"fifo\": no process reads the FIFO\n",
          .left = {"fifo p"},
          .file = ""},
+        {.what = "an earlier file of mode 0600: the new one keeps it",
+         .prepare =
+             [](const TempDir& dir) {
+                 writeFile(dir.file("kavix.in"), "last week\n");
+                 ::chmod(dir.file("kavix.in").c_str(), 0600);
+             },
+         .answers = runAnswers("", 1),
+         .left = {"kavix.in f", "kavix.in.~1~ f"},
+         .blocks = 1,
+         .mode = 0600},
+        {.what = "a folder that can be written but not listed, a backup needed: refused, nothing touched",
+         .prepare =
+             [](const TempDir& dir) {
+                 writeFile(dir.file("kavix.in"), "last week\n");
+                 writeFile(dir.file("kavix.in.~1~"), "the week before\n");
+                 ::chmod(dir.file("kavix.in").c_str(), 0666);
+                 ::chmod(dir.path().c_str(), 0733);
+             },
+         .answers = runAnswers("", 1),
+         .setUp = becomeNormalUser,
+         .status = 2,
+         .err = "zelk: cannot keep output file \"kavix.in\" as a numbered backup: the folder \".\" cannot be listed "
+                "(Permission denied)\n",
+         .left = {"kavix.in f", "kavix.in.~1~ f"},
+         .file = "",
+         .kept = "last week\n"},
         {.what = "answers with Windows line ends: the same console and file",
          .answers = withCrLf(runAnswers("", 2)),
          .left = {"kavix.in f"},
@@ -419,6 +456,24 @@ TEST(Hostile, StoppedThenInterruptedRunEnds) {
     EXPECT_EQ(run.err, "Interrupt\n");
     EXPECT_EQ(entries(dir.path()), Entries{"kavix.in f"});
     expectBlocks(dir.file("kavix.in"), 1);
+}
+
+TEST(Hostile, SignalsIgnoredAtStartStayIgnored) {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+        SCOPED_TRACE(signal);
+        TempDir dir;
+        const std::string answers = runAnswers("", 2);
+        Launched program(dir.path(), "", {}, [signal] { std::signal(signal, SIG_IGN); }, true);
+        program.answer(answers.substr(0, answers.find("y\n")));
+        ASSERT_TRUE(program.waitForOutputEnding(anotherSample()));
+        // An ignored signal is dropped as it is sent.
+        ::kill(program.pid(), signal);
+        program.answer(answers.substr(answers.find("y\n")));
+        const test::Run run = program.finish();
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.err, "");
+        expectBlocks(dir.file("kavix.in"), 2);
+    }
 }
 
 TEST(Hostile, HangupAndQuitEndTheRun) {

@@ -142,6 +142,32 @@ TEST(PreparedOutput, DevicesAreWrittenAsTheyAre) {
     EXPECT_TRUE(fs::is_character_file(full));
 }
 
+// New files of killed runs are removed as the name is claimed; those of a live claim, and
+// those of other names, stay.
+TEST(PreparedOutput, ClaimRemovesNewFilesThatNoRunHolds) {
+    TempDir dir;
+    writeFile(dir.file("kavix.in"), "old\n");
+    for (const char* name : {".kavix.in.new-AbC123", ".kavix.in.new-zzzzzz", ".kavix.in.new-toolong7", ".other.new-AbC123"})
+        writeFile(dir.file(name), "left by a killed run\n");
+    std::set<std::string> before = entries(dir);
+    PreparedOutput live(dir.file("kavix.in"));
+    std::set<std::string> withLive = entries(dir);
+    ASSERT_EQ(withLive.size(), before.size() - 1);  // two removed, the live claim's made
+    EXPECT_EQ(withLive.count(".kavix.in.new-AbC123 f") + withLive.count(".kavix.in.new-zzzzzz f"), 0u);
+    EXPECT_EQ(withLive.count(".kavix.in.new-toolong7 f") + withLive.count(".other.new-AbC123 f"), 2u);
+    // A second claim in this process (another process is refused by the lock) leaves the
+    // live claim's new file alone: its lock tells.
+    {
+        PreparedOutput second(dir.file("kavix.in"));
+        std::set<std::string> both = entries(dir);
+        for (const std::string& entry : withLive) EXPECT_EQ(both.count(entry), 1u) << entry;
+    }
+    live.write("new\n");
+    live.commit();
+    EXPECT_EQ(entries(dir), (std::set<std::string>{".kavix.in.new-toolong7 f", ".other.new-AbC123 f", "kavix.in f",
+                                                    "kavix.in.~1~ f"}));
+}
+
 // Starts `count` processes that each claim the name and commit at once, then hold it until
 // the returned pipe is closed; gives how many got it and the failures of the others.
 struct Claims {

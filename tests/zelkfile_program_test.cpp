@@ -86,6 +86,7 @@ TEST(ZelkfileProgram, ASignalDuringAnImportLeavesNothingBehind) {
     if (pid == 0) {
         const int errors = ::open(dir.file("errors").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         ::dup2(errors, STDERR_FILENO);
+        signalsAtTheirDefaults();
         ::execl(zelkfile.c_str(), "zelkfile", "import", dir.file("lab.csv").c_str(), "-o", dir.file("kavix.in").c_str(),
                 static_cast<char*>(nullptr));
         ::_exit(127);

@@ -35,6 +35,7 @@ struct Result {
 Result report(const std::vector<std::string>& words) {
     const std::vector<std::string_view> arguments(words.begin(), words.end());
     StringSink out, err;
+    const test::SignalMaskKept mask;
     const int status = reportFiles(arguments, out, err);
     return {status, out.bytes(), err.bytes()};
 }

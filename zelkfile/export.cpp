@@ -75,6 +75,7 @@ public:
                 if (table->size() >= 1 << 16) {
                     out->write(*table);
                     table->clear();
+                    if (out->failure() != 0) break;  // nobody takes the rest (export | head)
                 }
             }
         }

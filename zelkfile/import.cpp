@@ -11,7 +11,6 @@
 // the whole table was good. A device cannot be taken back: for one, the table is read twice,
 // checked first and written only when it has no error.
 #include <algorithm>
-#include <csignal>
 #include <cstring>
 #include <stdexcept>
 #include <vector>
@@ -73,15 +72,6 @@ private:
     std::string pending_;
 };
 
-// Whether a termination signal, held back while the import runs, is waiting to act.
-bool signalWaiting() {
-    sigset_t pending;
-    if (::sigpending(&pending) != 0) return false;
-    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
-        if (::sigismember(&pending, signal) == 1) return true;
-    return false;
-}
-
 std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
 std::string knownColumns() {
@@ -110,10 +100,6 @@ public:
         file_ = file;
         CsvReader reader(source);
         const std::optional<CsvFault> fault = reader.read([&](const CsvRow& row) {
-            if (row.number % 1024 == 0 && signalWaiting()) {
-                interrupted_ = true;
-                return false;
-            }
             if (!headerSeen_) {
                 headerSeen_ = true;
                 header(row);
@@ -122,14 +108,10 @@ public:
             }
             return true;
         });
-        if (interrupted_) return errorCount_;
         if (fault) error(fault->row, {}, fault->message);
         if (!headerSeen_ && !fault) error(1, {}, "no header row: the table is empty");
         return errorCount_;
     }
-
-    // A termination signal came: the pass stopped before the end of the table.
-    bool interrupted() const { return interrupted_; }
 
 private:
     void error(long row, std::string_view column, std::string_view message) {
@@ -319,7 +301,6 @@ private:
     bool report_;
     BlockFile* file_ = nullptr;
     bool headerSeen_ = false;
-    bool interrupted_ = false;
     std::array<int, columnCount> cellOf_{};
     std::vector<int> columnAt_;
     long errorCount_ = 0;
@@ -330,11 +311,6 @@ private:
 
 int notWritten(std::string_view output, ByteSink& errors) {
     errors.write("zelkfile: " + quoted(output) + " not written: the table has errors\n");
-    return failed;
-}
-
-int interrupted(std::string_view output, ByteSink& errors) {
-    errors.write("zelkfile: interrupted; " + quoted(output) + " not written\n");
     return failed;
 }
 
@@ -359,14 +335,13 @@ int importTable(Arguments arguments, ByteSink&, ByteSink& errors) {
         return failed;
     }
 
+    // Even while the table's FIFO stalls, before the new file is made.
+    noticeOnInterruption(output);
     InputFile file(std::string{table});
     if (file.fd() < 0) {
         errors.write("zelkfile: cannot open table " + quoted(table) + ": " + file.reason() + "\n");
         return failed;
     }
-    // A signal is held back while the import runs and taken between rows: then the new file
-    // is removed, the name left as it was, and the signal acts as the function returns.
-    const HeldSignals held;
     try {
         FdSource source(file.fd());
         PreparedOutput prepared{std::string(output)};
@@ -376,7 +351,6 @@ int importTable(Arguments arguments, ByteSink&, ByteSink& errors) {
         if (prepared.isDevice()) {
             Pass check(table, errors, true);
             if (check.run(source, nullptr) > 0) return notWritten(output, errors);
-            if (check.interrupted()) return interrupted(output, errors);
             if (!file.rewind()) {
                 errors.write("zelkfile: cannot read table " + quoted(table) + " a second time: " + file.reason() +
                              "\n");
@@ -389,8 +363,10 @@ int importTable(Arguments arguments, ByteSink&, ByteSink& errors) {
                 errors.write("zelkfile: table " + quoted(table) + " changed while it was read\n");
             return notWritten(output, errors);
         }
-        if (write.interrupted()) return interrupted(output, errors);
         blocks.flush();
+        prepared.sync();
+        // From here the file goes in place and the run says so, whatever signal comes.
+        holdSignalsToTheEnd();
         prepared.commit();
         return done;
     } catch (const OutputFailure& failure) {

@@ -1,12 +1,12 @@
 // zelkfile: a lab's table in, the output file back out, and a check of any output file.
 // One table of verbs; each verb lives in a file of its own.
 #include <cerrno>
-#include <csignal>
 #include <cstring>
 #include <string>
 #include <unistd.h>
 #include <vector>
 
+#include "record/startup.hpp"
 #include "zelkfile/verbs.hpp"
 
 namespace zelk::workbench {
@@ -28,7 +28,8 @@ const VerbEntry verbs[] = {
     {"report", reportFiles, "geothermometers of every sample, and the Na-K-Mg diagram", reportHelp},
 };
 
-// Standard output, where a table goes: a write that fails is not lost without a word.
+// Standard output, where a table goes: a write that fails is not lost without a word, but
+// once it failed nothing more is written.
 class CheckedSink : public ByteSink {
 public:
     explicit CheckedSink(int fd) : fd_(fd) {}
@@ -43,7 +44,7 @@ public:
             bytes.remove_prefix(static_cast<std::size_t>(put));
         }
     }
-    int error() const { return error_; }
+    int failure() const override { return error_; }
 
 private:
     int fd_;
@@ -105,15 +106,16 @@ int runZelkfile(Arguments arguments, ByteSink& out, ByteSink& errors) {
 }  // namespace zelk::workbench
 
 int main(int argc, char** argv) {
-    // An output that has gone shows as a failed write, not as a silent death.
-    std::signal(SIGPIPE, SIG_IGN);
+    // A closed standard stream would hand its number to a file the verb writes, and its
+    // messages would go into it. A signal removes the file being made, says so and ends the run.
+    zelk::startUp(zelk::interruption::endBySignal);
     std::vector<std::string_view> arguments(argv + 1, argv + argc);
     zelk::workbench::CheckedSink out(STDOUT_FILENO);
     zelk::FdSink errors(STDERR_FILENO);
     const int status = zelk::workbench::runZelkfile(arguments, out, errors);
-    if (out.error() != 0) {
-        errors.write(std::string("zelkfile: cannot write standard output: ") + std::strerror(out.error()) + "\n");
-        return zelk::workbench::failed;
-    }
-    return status;
+    if (out.failure() == 0) return status;
+    // A reader that has gone (zelkfile export big.in | head) wanted no more: no message.
+    if (out.failure() != EPIPE)
+        errors.write(std::string("zelkfile: cannot write standard output: ") + std::strerror(out.failure()) + "\n");
+    return zelk::workbench::failed;
 }

@@ -162,6 +162,9 @@ bool NaKMgDiagram::commit(std::string& error) {
     flush();
     if (writeError_.empty()) {
         try {
+            file_->sync();
+            // From here the picture goes in place and the run says so, whatever signal comes.
+            holdSignalsToTheEnd();
             file_->commit();
         } catch (const OutputFailure& failure) {
             writeError_ = failure.what();

@@ -32,7 +32,8 @@ public:
     // One sample, labelled by its sample number (a single-byte text of the block, taken as
     // Latin-1); the file name and the sample's place in it show on hover.
     void sample(std::string_view file, long index, std::string_view sampleNumber, double na, double k, double mg);
-    // Ends the picture and puts it in place; false with the reason in error.
+    // Ends the picture and puts it in place; false with the reason in error. From the moment
+    // it is put in place the termination signals are held back to the end of the run.
     bool commit(std::string& error);
 
 private:

@@ -313,6 +313,7 @@ bool readFile(std::string_view file, bool again, ByteSink& errors, Sample&& samp
 int reportFiles(Arguments arguments, ByteSink& out, ByteSink& errors) {
     const std::optional<Options> options = parse(arguments, errors);
     if (!options) return failed;
+    if (options->svg) noticeOnInterruption(*options->svg);
 
     // A first pass checks every file, so that a faulty one prints nothing, and gives the
     // width of the samples' places in the table.
@@ -370,6 +371,8 @@ int reportFiles(Arguments arguments, ByteSink& out, ByteSink& errors) {
     gathered.flush();
     // A file that changed between the two passes: the diagram is not put in place.
     if (!whole) return failed;
+    // The diagram goes in place only when everything was printed: a failed print changes no file.
+    if (out.failure() != 0) return failed;
     if (diagram) {
         std::string error;
         if (!diagram->commit(error)) {

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "dialogue/console.hpp"
+#include "record/startup.hpp"
 
 namespace zelk::workbench {
 
@@ -29,6 +30,14 @@ extern const std::string_view exportHelp;
 extern const std::string_view checkHelp;
 extern const std::string_view templateHelp;
 extern const std::string_view reportHelp;
+
+// For a verb that writes a file, from its start: a signal removes the new file, writes
+// `zelkfile: interrupted; "PATH" not written` and ends the run by the signal. Before putting
+// the file in place the verb calls holdSignalsToTheEnd(), and a verb that also prints checks
+// out.failure() first, so that a failed print changes no file.
+inline void noticeOnInterruption(std::string_view path) {
+    interruption::setNotice("zelkfile: interrupted; \"" + std::string(path) + "\" not written\n");
+}
 
 // The header row of a table with every column, ended by a line feed.
 std::string headerRow(char separator);

@@ -9,6 +9,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <csignal>
+#include <grp.h>
 #include <poll.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -54,6 +55,18 @@ TempDir::TempDir() {
 TempDir::~TempDir() {
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
+}
+
+void signalsAtTheirDefaults() {
+    sigset_t none;
+    sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    for (int signal : {SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGPIPE}) std::signal(signal, SIG_DFL);
+}
+
+void becomeNormalUser() {
+    if (::geteuid() != 0) return;
+    if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(126);
 }
 
 std::string readFile(const std::string& path) {
@@ -111,6 +124,7 @@ Run collect(int pid, const std::string& out, const std::string& err) {
 // In the child: the folder, standard streams, then the program.
 [[noreturn]] void startProgram(const std::string& folder, int fdIn, long fileSizeLimit, bool outputToFiles) {
     if (::chdir(folder.c_str()) != 0) ::_exit(127);
+    signalsAtTheirDefaults();
     if (outputToFiles) {
         ::dup2(::open(".stdout", O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
         ::dup2(::open(".stderr", O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);

@@ -1,6 +1,7 @@
 // Test support: driving screens through an in-memory console, and running the built program.
 #pragma once
 
+#include <csignal>
 #include <set>
 #include <string>
 #include <utility>
@@ -105,6 +106,27 @@ private:
 };
 
 std::string readFile(const std::string& path);
+
+// A verb run in the test's own process holds the termination signals back to its end, as
+// the program would to its exit: the test process gets its signal mask back afterwards.
+class SignalMaskKept {
+public:
+    SignalMaskKept() { ::sigprocmask(SIG_SETMASK, nullptr, &kept_); }
+    ~SignalMaskKept() { ::sigprocmask(SIG_SETMASK, &kept_, nullptr); }
+    SignalMaskKept(const SignalMaskKept&) = delete;
+    SignalMaskKept& operator=(const SignalMaskKept&) = delete;
+
+private:
+    sigset_t kept_;
+};
+
+// In a child about to start the program: the signals the tests send acted on as they are by
+// default, whatever the test runner's shell left ignored (a program keeps those ignored).
+void signalsAtTheirDefaults();
+
+// In a child about to start the program: drops to an unprivileged user (nobody) when root,
+// as CI is; a normal user stays itself.
+void becomeNormalUser();
 
 // The folder's entries, each as its name, a blank and a letter for its kind: f regular file,
 // l symbolic link, d folder, p FIFO, c character device, ? anything else.

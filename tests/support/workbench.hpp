@@ -28,6 +28,7 @@ inline VerbRun runVerb(workbench::Verb verb, const std::vector<std::string>& arg
     std::vector<std::string_view> words(arguments.begin(), arguments.end());
     StringSink out, err;
     VerbRun run;
+    const SignalMaskKept mask;
     run.status = verb(words, out, err);
     run.out = out.bytes();
     run.err = err.bytes();
