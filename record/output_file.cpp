@@ -225,13 +225,17 @@ bool PreparedOutput::putInPlace() {
             const std::string backup = nextBackup(name_);
             // A link, not a rename: the name never stops naming a locked file. A symbolic
             // link is kept as the link itself.
-            if (::link(name_.c_str(), backup.c_str()) == 0) break;
+            if (::link(name_.c_str(), backup.c_str()) == 0) {
+                backup_ = backup;
+                break;
+            }
             if (errno == EEXIST) continue;
             if (errno != EPERM && errno != ENOTSUP && errno != EMLINK)
                 fail("rename", name_, errno, " (to keep it as " + quoted(backup) + ")");
             // No hard links here: the name is free for a moment, and a run that takes it wins.
             if (::rename(name_.c_str(), backup.c_str()) != 0)
                 fail("rename", name_, errno, " (to keep it as " + quoted(backup) + ")");
+            backup_ = backup;
             kind_ = Kind::absent;
             return putInPlace();
         }

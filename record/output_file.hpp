@@ -57,6 +57,9 @@ public:
     int close() noexcept;
 
     const std::string& name() const { return name_; }
+    // The name the earlier file is kept under once commit() has put the new one in place;
+    // empty when there was none to keep.
+    const std::string& backup() const { return backup_; }
     // Written as it is, so whatever is written stays: a device, FIFO or socket.
     bool isDevice() const { return kind_ == Kind::device; }
 
@@ -73,6 +76,7 @@ private:
     int fd_ = -1;       // what is written: the new file, or the device
     int oldFd_ = -1;    // the earlier regular file, held locked until the new one replaces it
     std::string temporary_;  // the new file's name until commit()
+    std::string backup_;     // where commit() kept the earlier file
     off_t size_ = 0;    // bytes of whole appends
 };
 

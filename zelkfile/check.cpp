@@ -67,6 +67,10 @@ int checkFiles(Arguments arguments, ByteSink& out, ByteSink& errors) {
             if (const std::optional<LayoutFault>& fault = reader.fault()) {
                 ++problems;
                 report += diagnostic(name, fault->line, fault->column, describe(*fault));
+                if (const std::string hint = tableNotFile(name, *fault); !hint.empty()) {
+                    flush();
+                    errors.write(hint);
+                }
             }
         } catch (const InputFailure& failure) {
             flush();

@@ -78,7 +78,10 @@ public:
                 }
             }
         }
-        if (reader.fault()) error(reader.fault()->line, reader.fault()->column, describe(*reader.fault()));
+        if (reader.fault()) {
+            error(reader.fault()->line, reader.fault()->column, describe(*reader.fault()));
+            errors_.write(tableNotFile(std::string(file_), *reader.fault()));
+        }
         return errors;
     }
 

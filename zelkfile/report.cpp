@@ -161,11 +161,11 @@ std::string tableHeading(std::size_t fileWidth, std::size_t indexWidth) {
 
 void tableRow(std::string& out, std::string_view file, std::size_t fileWidth, long index, std::size_t indexWidth,
               const SampleRecord& sample, const Geothermometers& g) {
-    padRight(out, file, fileWidth);
+    padRight(out, printable(file), fileWidth);
     out += "  ";
     padLeft(out, std::to_string(index), indexWidth);
     out += "  ";
-    out += view(sample.sampleNumber);
+    out += printable(view(sample.sampleNumber));
     for (const Column& column : columns) {
         const std::optional<double>& value = g.*column.value;
         out += ' ';
@@ -240,6 +240,7 @@ bool readFile(std::string_view file, bool again, ByteSink& errors, Sample&& samp
         for (long index = 1; reader.next(record); ++index) sample(index, reader, record);
         if (const std::optional<LayoutFault>& fault = reader.fault()) {
             errors.write(diagnostic(name, fault->line, fault->column, describe(*fault)));
+            errors.write(tableNotFile(name, *fault));
             return false;
         }
     } catch (const InputFailure& failure) {
@@ -268,7 +269,7 @@ int reportFiles(Arguments arguments, ByteSink& out, ByteSink& errors) {
         whole = readFile(file, true, errors,
                          [&](long index, const BlockReader&, const SampleRecord&) { samples = std::max(samples, index); }) &&
                 whole;
-        fileWidth = std::max(fileWidth, file.size());
+        fileWidth = std::max(fileWidth, printable(file).size());
     }
     if (!whole) return failed;
     const std::size_t indexWidth = std::to_string(samples).size();
