@@ -37,11 +37,14 @@ const std::string_view importHelp =
     "Writes FILE (default kavix.in) from the table: one block per row, in the order of the\n"
     "rows, each made by the dialogue's own screens from the answers the row holds. The\n"
     "header row names the columns (zelkfile template prints them all); every column is\n"
-    "optional and an empty cell is an empty answer. The separator is the header's: comma,\n"
-    "semicolon or tab; with a semicolon or tab a decimal comma is read too.\n"
+    "optional, names match in any case, and an empty cell is an empty answer. The\n"
+    "separator (comma, semicolon or tab) is the header's, or the one that a first line\n"
+    "such as sep=; names; with a semicolon or tab a decimal comma is read too. One leading\n"
+    "apostrophe of a text, which export puts before a formula, is taken off.\n"
     "\n"
-    "An existing FILE is kept as FILE.~N~. Every error of the table is reported as\n"
-    "TABLE:ROW:COLUMN: what is wrong, and then nothing is written.\n"
+    "An existing FILE is kept as FILE.~N~. Every error of the table, a value that the file\n"
+    "would lose to asterisks among them, is reported as TABLE:ROW:COLUMN: what is wrong,\n"
+    "and then nothing is written.\n"
     "\n"
     "exit status: 0 written, 2 an error in the table or the command, nothing written\n";
 
