@@ -29,8 +29,7 @@ struct NumberFieldRange {
 const NumberFieldRange& numberFieldRange();
 
 // Whether the value is written as digits (false for asterisks, inf and nan).
-inline bool fitsNumberField(float value) {
-    const NumberFieldRange& range = numberFieldRange();
+inline bool fitsNumberField(float value, const NumberFieldRange& range = numberFieldRange()) {
     return value >= range.lowest && value <= range.highest;
 }
 

@@ -13,16 +13,19 @@
 namespace zelk::workbench {
 
 std::string diagnostic(std::string_view file, long line, std::string_view column, std::string_view message) {
-    std::string text = std::string(file) + ":" + std::to_string(line) + ":";
+    // Names and texts from files and tables may hold anything; a terminal is shown none of
+    // their control characters.
+    std::string text;
+    appendPrintable(text, file);
+    text += ":";
+    text += std::to_string(line);
+    text += ":";
     if (!column.empty()) {
-        text += column;
+        appendPrintable(text, column);
         text += ":";
     }
     text += " ";
-    text += message;
-    // Names and texts from files and tables may hold anything; a terminal is shown none of
-    // their control characters.
-    text = printable(text);
+    appendPrintable(text, message);
     text += '\n';
     return text;
 }

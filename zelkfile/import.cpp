@@ -161,6 +161,8 @@ std::string notANumber(std::string_view cell, bool decimalComma) {
 class Pass {
 public:
     Pass(std::string_view table, ByteSink& errors, bool report) : table_(table), errors_(errors), report_(report) {}
+    Pass(const Pass&) = delete;  // fields_ points into record_
+    Pass& operator=(const Pass&) = delete;
 
     // Reads the whole table; the number of errors. With a file, every row without an error
     // goes through the dialogue into it, until the first error.
@@ -387,10 +389,10 @@ private:
     // asterisks is lost, an error; an infinity (which the file holds as inf and an export gives
     // back as 1e39) or a nan made of one is kept as the dialogue keeps it, with a warning.
     void checkValues(const CsvRow& row, Menus menus) {
-        const std::array<float*, blockFieldCount> fields = blockFields(record_);
+        const NumberFieldRange& range = numberFieldRange();
         for (int field = 0; field < blockFieldCount; ++field) {
-            const float value = *fields[static_cast<std::size_t>(field)];
-            if (!fitsNumberField(value)) lostValue(row, menus, field, value);
+            const float value = *fields_[static_cast<std::size_t>(field)];
+            if (!fitsNumberField(value, range)) lostValue(row, menus, field, value);
         }
     }
 
@@ -475,6 +477,7 @@ private:
     long samples_ = 0;
     std::string answers_;
     SampleRecord record_;
+    const std::array<float*, blockFieldCount> fields_ = blockFields(record_);
     TextBuffer block_{2048};
 };
 

@@ -161,11 +161,13 @@ std::string tableHeading(std::size_t fileWidth, std::size_t indexWidth) {
 
 void tableRow(std::string& out, std::string_view file, std::size_t fileWidth, long index, std::size_t indexWidth,
               const SampleRecord& sample, const Geothermometers& g) {
-    padRight(out, printable(file), fileWidth);
+    const std::size_t start = out.size();
+    appendPrintable(out, file);
+    if (out.size() - start < fileWidth) out.append(fileWidth - (out.size() - start), ' ');
     out += "  ";
     padLeft(out, std::to_string(index), indexWidth);
     out += "  ";
-    out += printable(view(sample.sampleNumber));
+    appendPrintable(out, view(sample.sampleNumber));
     for (const Column& column : columns) {
         const std::optional<double>& value = g.*column.value;
         out += ' ';

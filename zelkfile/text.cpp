@@ -74,7 +74,11 @@ Character characterAt(std::string_view text, std::size_t at) {
 
 std::string printable(std::string_view text) {
     std::string out;
-    out.reserve(text.size());
+    appendPrintable(out, text);
+    return out;
+}
+
+void appendPrintable(std::string& out, std::string_view text) {
     for (std::size_t at = 0; at < text.size();) {
         const auto byte = static_cast<unsigned char>(text[at]);
         // Plain ASCII, by far the most of it, needs no decoding.
@@ -89,7 +93,6 @@ std::string printable(std::string_view text) {
             out.append(text.substr(at, c.length));
         at += c.length;
     }
-    return out;
 }
 
 std::string xmlText(std::string_view text) {

@@ -49,6 +49,8 @@ constexpr bool isControl(char32_t code) { return (code < 0x20 && code != '\t') |
 // as it stands: what may be shown on a terminal. Every text from a file or a table that goes
 // to a person goes through this.
 std::string printable(std::string_view text);
+// The same, appended to out.
+void appendPrintable(std::string& out, std::string_view text);
 
 // The text as character data or a quoted attribute value of an XML document in UTF-8: the
 // characters as characterAt takes them, the markup characters as entities, and the control
