@@ -166,7 +166,10 @@ TEST(HostileContent, ControlCharactersReachNoTerminal) {
     EXPECT_EQ(report.status, 0);
     EXPECT_NE(report.out.find("  1  \\x1b]0;owned\\x07       0.000"), std::string::npos) << report.out;
     EXPECT_NE(report.err.find(":1: sample 1 (\\x1b]0;owned\\x07): no Na, K or Mg"), std::string::npos) << report.err;
-    for (const std::string& text : {check.out, report.out, report.err}) {
+    // A file name, which a folder may hand on from anyone.
+    const VerbRun named = runVerb(workbench::checkFiles, {dir.file("\x1b[2J")});
+    EXPECT_EQ(named.err, "zelkfile: cannot open \"" + dir.file("\\x1b[2J") + "\": No such file or directory\n");
+    for (const std::string& text : {check.out, report.out, report.err, named.err}) {
         EXPECT_EQ(text.find('\x1b'), std::string::npos);
         EXPECT_EQ(text.find('\x9b'), std::string::npos);
         EXPECT_EQ(text.find('\a'), std::string::npos);

@@ -30,6 +30,13 @@ std::string diagnostic(std::string_view file, long line, std::string_view column
     return text;
 }
 
+std::string quoted(std::string_view text) {
+    std::string out = "\"";
+    appendPrintable(out, text);
+    out += '"';
+    return out;
+}
+
 std::string diagnostic(std::string_view file, long line, long column, std::string_view message) {
     return diagnostic(file, line, column > 0 ? std::to_string(column) : std::string(), message);
 }
@@ -82,7 +89,7 @@ std::string tableNotFile(const std::string& name, const LayoutFault& fault) {
         while (!cell.empty() && (cell.front() == ' ' || cell.front() == '"')) cell.remove_prefix(1);
         while (!cell.empty() && (cell.back() == ' ' || cell.back() == '"')) cell.remove_suffix(1);
         if (findColumn(cell))
-            return printable("zelkfile: \"" + name + "\" is a table, not an output file; to write an output file from it: "
+            return printable("zelkfile: " + quoted(name) + " is a table, not an output file; to write an output file from it: "
                              "zelkfile import " + shellWord(name) + " -o kavix.in") + "\n";
         at = end + 1;
     }

@@ -183,27 +183,27 @@ int exportFile(Arguments arguments, ByteSink& out, ByteSink& errors) {
     const std::string name(arguments[0]);
     InputFile file(name);
     if (file.fd() < 0) {
-        errors.write("zelkfile: cannot open \"" + name + "\": " + file.reason() + "\n");
+        errors.write("zelkfile: cannot open " + quoted(name) + ": " + file.reason() + "\n");
         return failed;
     }
     try {
         if (Exporter(name, errors).run(file.fd(), nullptr, nullptr) > 0) {
-            errors.write("zelkfile: \"" + name + "\" not exported: it has errors\n");
+            errors.write("zelkfile: " + quoted(name) + " not exported: it has errors\n");
             return failed;
         }
         if (!file.rewind()) {
-            errors.write("zelkfile: cannot read \"" + name + "\" a second time: " + file.reason() + "\n");
+            errors.write("zelkfile: cannot read " + quoted(name) + " a second time: " + file.reason() + "\n");
             return failed;
         }
         std::string table;
         if (Exporter(name, errors).run(file.fd(), &table, &out) > 0) {
-            errors.write("zelkfile: \"" + name + "\" changed while it was read\n");
+            errors.write("zelkfile: " + quoted(name) + " changed while it was read\n");
             return failed;
         }
         out.write(table);
         return done;
     } catch (const InputFailure& failure) {
-        errors.write("zelkfile: cannot read \"" + name + "\": " + failure.what() + "\n");
+        errors.write("zelkfile: cannot read " + quoted(name) + ": " + failure.what() + "\n");
     }
     return failed;
 }

@@ -97,8 +97,6 @@ bool signalWaiting() {
     return false;
 }
 
-// In quotes, with any control character shown as an escape.
-std::string quoted(std::string_view text) { return "\"" + printable(text) + "\""; }
 
 std::string knownColumns() {
     std::string list;
@@ -557,9 +555,9 @@ int importTable(Arguments arguments, ByteSink&, ByteSink& errors) {
         errors.write(written(write.samples(), output, prepared.backup()));
         return done;
     } catch (const OutputFailure& failure) {
-        errors.write(std::string("zelkfile: ") + failure.what() + "\n");
+        errors.write("zelkfile: " + printable(failure.what()) + "\n");
     } catch (const InputFailure& failure) {
-        errors.write("zelkfile: cannot read table " + quoted(table) + ": " + failure.what() + "\n");
+        errors.write("zelkfile: cannot read table " + quoted(table) + ": " + printable(failure.what()) + "\n");
     } catch (const InternalError& failure) {
         errors.write(std::string("zelkfile: internal error, nothing written: ") + failure.what() + "\n");
     } catch (const EndOfInput&) {

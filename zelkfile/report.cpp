@@ -233,7 +233,7 @@ bool readFile(std::string_view file, bool again, ByteSink& errors, Sample&& samp
     const std::string name(file);
     InputFile input(name);
     if (input.fd() < 0) {
-        errors.write(concat({"zelkfile: cannot open \"", name, "\": ", input.reason(), "\n"}));
+        errors.write(concat({"zelkfile: cannot open ", quoted(name), ": ", input.reason(), "\n"}));
         return false;
     }
     try {
@@ -246,11 +246,11 @@ bool readFile(std::string_view file, bool again, ByteSink& errors, Sample&& samp
             return false;
         }
     } catch (const InputFailure& failure) {
-        errors.write(concat({"zelkfile: cannot read \"", name, "\": ", failure.what(), "\n"}));
+        errors.write(concat({"zelkfile: cannot read ", quoted(name), ": ", printable(failure.what()), "\n"}));
         return false;
     }
     if (again && !input.rewind()) {
-        errors.write(concat({"zelkfile: cannot read \"", name, "\" twice: ", input.reason(), "\n"}));
+        errors.write(concat({"zelkfile: cannot read ", quoted(name), " twice: ", input.reason(), "\n"}));
         return false;
     }
     return true;
@@ -277,7 +277,7 @@ int reportFiles(Arguments arguments, ByteSink& out, ByteSink& errors) {
     const std::size_t indexWidth = std::to_string(samples).size();
 
     if (options->svg && namesAFile(*options->svg, options->files)) {
-        errors.write(concat({"zelkfile report: ", *options->svg, " is one of the FILEs; the diagram would replace it\n"}));
+        errors.write(concat({"zelkfile report: ", printable(*options->svg), " is one of the FILEs; the diagram would replace it\n"}));
         return failed;
     }
     std::optional<NaKMgDiagram> diagram;
@@ -285,7 +285,7 @@ int reportFiles(Arguments arguments, ByteSink& out, ByteSink& errors) {
         std::string error;
         diagram.emplace(*options->svg);
         if (!diagram->open(error)) {
-            errors.write(concat({"zelkfile report: ", error, "\n"}));
+            errors.write(concat({"zelkfile report: ", printable(error), "\n"}));
             return failed;
         }
     }
@@ -322,7 +322,7 @@ int reportFiles(Arguments arguments, ByteSink& out, ByteSink& errors) {
     if (diagram) {
         std::string error;
         if (!diagram->commit(error)) {
-            errors.write(concat({"zelkfile report: ", error, "\n"}));
+            errors.write(concat({"zelkfile report: ", printable(error), "\n"}));
             return failed;
         }
     }
