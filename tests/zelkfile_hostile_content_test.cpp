@@ -231,6 +231,8 @@ TEST(Help, ImportSaysWhatWasMeant) {
          {"TABLE:1:CO2: unknown column; did you mean water_CO2, steam_CO2, gas_CO2 or condensate_CO2?"}},
         {"a slip of the keyboard", "sample_number,water_Cu\nS1,5\n", 2,
          {"TABLE:1:water_Cu: unknown column; did you mean water_Ca or water_Cl?"}},
+        {"a slip without the phase", "sample_number,temperatur\nS1,5\n", 2,
+         {"TABLE:1:temperatur: unknown column; did you mean sampling_temperature or gas_temperature?"}},
         {"a detection limit", "sample_number,water_Mg\nS1,<0.01\n", 2,
          {"TABLE:2:water_Mg: \"<0.01\" is not a number; for a value below the detection limit enter 0 (not found) "
           "or the limit itself: the file has no mark for \"below\""}},

@@ -76,7 +76,10 @@ std::vector<std::string_view> closestColumns(std::string_view name) {
     const std::size_t near = std::max<std::size_t>(2, name.size() / 4);
     std::size_t best = near;
     for (const Column& column : columns) {
-        const std::size_t distance = editDistance(name, column.name);
+        // The whole name, or the part after the phase (temperatur: sampling_temperature).
+        const std::size_t underscore = column.name.find('_');
+        const std::size_t distance =
+            std::min(editDistance(name, column.name), editDistance(name, column.name.substr(underscore + 1)));
         if (distance > best) continue;
         if (distance < best) found.clear();
         best = distance;
