@@ -71,7 +71,8 @@ std::vector<std::string_view> closestColumns(std::string_view name) {
         if (underscore != std::string_view::npos && sameLetters(column.name.substr(underscore + 1), name))
             found.push_back(column.name);
     }
-    if (!found.empty()) return found;
+    // Each comparison takes the product of the lengths: a name far longer than any is near none.
+    if (!found.empty() || name.size() > 64) return found;
     // Near enough to be a slip of the keyboard: two letters, or one in four of a long name.
     const std::size_t near = std::max<std::size_t>(2, name.size() / 4);
     std::size_t best = near;

@@ -142,7 +142,9 @@ std::string notANumber(std::string_view cell, bool decimalComma) {
     if (value.starts_with('<') || std::find(std::begin(belowLimit), std::end(belowLimit), word) != std::end(belowLimit))
         return text + "; for a value below the detection limit enter 0 (not found) or the limit itself: the file "
                       "has no mark for \"below\"";
-    // A number, then something more: a unit. The number is the longest start that is one.
+    // A number, then something more: a unit. The number is the longest start that is one
+    // (looked for in a short cell only, as each try reads the start again).
+    if (value.size() > 64) return text;
     for (std::size_t end = value.size() - 1; end > 0; --end) {
         const std::string_view number = trimmed(value.substr(0, end)), rest = trimmed(value.substr(end));
         const auto first = static_cast<unsigned char>(rest.front());
