@@ -80,10 +80,14 @@ std::string printable(std::string_view text) {
 
 void appendPrintable(std::string& out, std::string_view text) {
     for (std::size_t at = 0; at < text.size();) {
-        const auto byte = static_cast<unsigned char>(text[at]);
-        // Plain ASCII, by far the most of it, needs no decoding.
-        if (byte >= 0x20 && byte < 0x7F) {
-            out += text[at++];
+        // Plain ASCII, by far the most of it, needs no decoding: appended a run at a time.
+        std::size_t plain = at;
+        while (plain < text.size() && static_cast<unsigned char>(text[plain]) >= 0x20 &&
+               static_cast<unsigned char>(text[plain]) < 0x7F)
+            ++plain;
+        if (plain > at) {
+            out.append(text.substr(at, plain - at));
+            at = plain;
             continue;
         }
         const Character c = characterAt(text, at);
