@@ -20,6 +20,19 @@ constexpr std::string_view blockTitle =
 constexpr std::string_view sampleLabels =
     "< Sample number><       Sample location or other description               >";
 
+// The values that a number field of the block holds: a finite value outside them is written
+// as asterisks and lost. Worked out once from the writer's own rendering of the field.
+struct NumberFieldRange {
+    float lowest;
+    float highest;
+};
+const NumberFieldRange& numberFieldRange();
+
+// Whether the value is written as digits (false for asterisks, inf and nan).
+inline bool fitsNumberField(float value, const NumberFieldRange& range = numberFieldRange()) {
+    return value >= range.lowest && value <= range.highest;
+}
+
 // Calls visit(labels, fields) for each number line in order; fields are pointers to the
 // record's values, const when the record is.
 template <typename Record, typename Visit>

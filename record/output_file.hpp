@@ -56,6 +56,9 @@ public:
     int close() noexcept;
 
     const std::string& name() const { return name_; }
+    // The name the earlier file is kept under once commit() has put the new one in place;
+    // empty when there was none to keep.
+    const std::string& backup() const { return backup_; }
     // Written as it is, so whatever is written stays: a device, FIFO or socket.
     bool isDevice() const { return kind_ == Kind::device; }
 

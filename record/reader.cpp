@@ -26,6 +26,19 @@ const std::array<std::string_view, blockFieldCount> blockFieldNames = {
     "condensate_CO2", "condensate_H2S", "condensate_NH3", "condensate_Na",
 };
 
+const std::array<std::string_view, blockFieldCount> blockFieldUnits = {
+    "degrees C", "bar-g", "kJ/kg", "kg/s",
+    "", "degrees C", "mg/kg", "mg/kg",
+    "mg/kg", "mg/kg", "mg/kg", "mg/kg", "mg/kg",
+    "mg/kg", "mg/kg", "mg/kg", "mg/kg",
+    "mg/kg", "mg/kg", "mg/kg", "mg/kg",
+    "mg/kg", "mg/kg", "mg/kg", "mg/kg",
+    "volume-%", "volume-%", "volume-%", "volume-%", "volume-%",
+    "volume-%", "volume-%", "litres of gas per kg of condensate", "degrees C",
+    "mg/kg", "mg/kg", "mg/kg", "", "degrees C",
+    "mg/kg", "mg/kg", "mg/kg", "mg/kg",
+};
+
 FieldPlace blockFieldPlace(int field) {
     static const std::array<FieldPlace, blockFieldCount> places = [] {
         std::array<FieldPlace, blockFieldCount> all{};

@@ -42,6 +42,8 @@ struct FieldNote {
 // table columns give them (H2, O2, CH4 and N2 in water have no column: no answer sets them).
 constexpr int blockFieldCount = 43;
 extern const std::array<std::string_view, blockFieldCount> blockFieldNames;
+// The unit of each field, in the same order, as a person reads it ("" for a pH).
+extern const std::array<std::string_view, blockFieldCount> blockFieldUnits;
 
 // Where a number field sits in its block: the line from the block's first (1) and the column
 // of its first character.

@@ -36,7 +36,7 @@ std::string roundTrip(const std::string& file, std::string* table = nullptr) {
     if (table) *table = exported.out;
     const VerbRun imported = runVerb(workbench::importTable, {dir.file("lab.csv"), "-o", dir.file("back.in")});
     EXPECT_EQ(imported.status, 0) << imported.err;
-    EXPECT_EQ(imported.err, "");
+    EXPECT_EQ(importErrors(imported.err), "");
     return readFile(dir.file("back.in"));
 }
 

@@ -174,7 +174,8 @@ void runCase(const Case& c) {
     Started program(dir.path(), c.args, c.setUp);
     const test::Run run = program.finish();
     EXPECT_EQ(run.status, c.status);
-    EXPECT_EQ(run.err, c.err);
+    // A good import's line of what it wrote has tests of its own.
+    EXPECT_EQ(test::importErrors(run.err), c.err);
     if (!c.out.empty()) {
         EXPECT_EQ(run.out, c.out);
     }
@@ -400,7 +401,7 @@ TEST(ZelkfileHostile, LongOutputNames) {
         Started first(dir.path(), {"import", "t.csv", "-o", name});
         const test::Run run = first.finish();
         EXPECT_EQ(run.status, 0);
-        EXPECT_EQ(run.err, "");
+        EXPECT_EQ(run.err, "zelkfile: 2 samples written to \"" + name + "\"\n");
         EXPECT_EQ(readFile(dir.file(name)), good);
         // A second run needs NAME.~1~, which fits up to 251 bytes.
         Started second(dir.path(), {"import", "t.csv", "-o", name});
@@ -486,7 +487,7 @@ TEST(ZelkfileHostile, SignalsIgnoredAtStartStayIgnored) {
         import.finishTable();
         const test::Run run = import.program().finish();
         EXPECT_EQ(run.status, 0);
-        EXPECT_EQ(run.err, "");
+        EXPECT_EQ(run.err, "zelkfile: 40 samples written to \"x.in\"\n");
         EXPECT_EQ(entries(dir.path()), (Entries{"t.fifo p", "x.in f"}));
         EXPECT_EQ(readFile(dir.file("x.in")), good);
     }

@@ -42,7 +42,7 @@ int checkFiles(Arguments arguments, ByteSink& out, ByteSink& errors) {
         InputFile file(name);
         if (file.fd() < 0) {
             flush();
-            errors.write("zelkfile: cannot open \"" + name + "\": " + file.reason() + "\n");
+            errors.write("zelkfile: cannot open " + quoted(name) + ": " + file.reason() + "\n");
             unreadable = true;
             continue;
         }
@@ -67,10 +67,14 @@ int checkFiles(Arguments arguments, ByteSink& out, ByteSink& errors) {
             if (const std::optional<LayoutFault>& fault = reader.fault()) {
                 ++problems;
                 report += diagnostic(name, fault->line, fault->column, describe(*fault));
+                if (const std::string hint = tableNotFile(name, *fault); !hint.empty()) {
+                    flush();
+                    errors.write(hint);
+                }
             }
         } catch (const InputFailure& failure) {
             flush();
-            errors.write("zelkfile: cannot read \"" + name + "\": " + failure.what() + "\n");
+            errors.write("zelkfile: cannot read " + quoted(name) + ": " + failure.what() + "\n");
             unreadable = true;
         }
     }

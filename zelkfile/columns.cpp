@@ -29,10 +29,64 @@ const std::array<Column, columnCount> columns = {{
     number("condensate_H2S"), number("condensate_NH3"), number("condensate_Na"),
 }};
 
+namespace {
+
+char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool sameLetters(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return lower(x) == lower(y);
+           });
+}
+
+// The letters to change, add or drop to make one name of the other, case aside.
+std::size_t editDistance(std::string_view a, std::string_view b) {
+    std::vector<std::size_t> row(b.size() + 1);
+    for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        std::size_t diagonal = row[0];
+        row[0] = i;
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            const std::size_t above = row[j];
+            row[j] = std::min({above + 1, row[j - 1] + 1, diagonal + (lower(a[i - 1]) == lower(b[j - 1]) ? 0 : 1)});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
+}
+
+}  // namespace
+
 std::optional<int> findColumn(std::string_view name) {
-    const auto found = std::find_if(columns.begin(), columns.end(), [&](const Column& c) { return c.name == name; });
+    const auto found =
+        std::find_if(columns.begin(), columns.end(), [&](const Column& c) { return sameLetters(c.name, name); });
     if (found == columns.end()) return std::nullopt;
     return static_cast<int>(found - columns.begin());
+}
+
+std::vector<std::string_view> closestColumns(std::string_view name) {
+    std::vector<std::string_view> found;
+    for (const Column& column : columns) {
+        const std::size_t underscore = column.name.find('_');
+        if (underscore != std::string_view::npos && sameLetters(column.name.substr(underscore + 1), name))
+            found.push_back(column.name);
+    }
+    // Each comparison takes the product of the lengths: a name far longer than any is near none.
+    if (!found.empty() || name.size() > 64) return found;
+    // Near enough to be a slip of the keyboard: two letters, or one in four of a long name.
+    const std::size_t near = std::max<std::size_t>(2, name.size() / 4);
+    std::size_t best = near;
+    for (const Column& column : columns) {
+        // The whole name, or the part after the phase (temperatur: sampling_temperature).
+        const std::size_t underscore = column.name.find('_');
+        const std::size_t distance =
+            std::min(editDistance(name, column.name), editDistance(name, column.name.substr(underscore + 1)));
+        if (distance > best) continue;
+        if (distance < best) found.clear();
+        best = distance;
+        found.push_back(column.name);
+    }
+    return found;
 }
 
 namespace {

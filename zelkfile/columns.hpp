@@ -6,6 +6,7 @@
 #include <optional>
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace zelk::workbench {
 
@@ -26,8 +27,14 @@ struct Column {
 constexpr int columnCount = 49;
 extern const std::array<Column, columnCount> columns;
 
-// The column of that name.
+// The column of that name, upper and lower case alike.
 std::optional<int> findColumn(std::string_view name);
+
+// The columns a name that is none was most likely meant to be, for a hint: those whose name
+// ends in it after the first "_" (SiO2: water_SiO2), else the nearest by the number of
+// letters to change, add or drop (to the whole name or to what follows its first "_"), where
+// that is small beside the name. Empty when none is near.
+std::vector<std::string_view> closestColumns(std::string_view name);
 
 // What the sample's menus were answered: water unit 1 or 2, steam form 0 (none) to 9.
 struct Menus {

@@ -7,6 +7,8 @@
 #include <memory>
 #include <vector>
 
+#include "zelkfile/numbers.hpp"
+
 namespace zelk::workbench {
 
 namespace {
@@ -26,6 +28,17 @@ char findSeparator(std::string_view bytes) {
         if (c == '\n' || c == '\r') break;
     }
     return ',';
+}
+
+// The length of a first line "sep=X" with its line end, X a separator other than a quote.
+std::optional<std::size_t> separatorLine(std::string_view bytes) {
+    if (!bytes.starts_with("sep=") || bytes.size() < 5 || bytes[4] == '"' || bytes[4] == '\r' || bytes[4] == '\n')
+        return std::nullopt;
+    const std::string_view end = bytes.substr(5);
+    if (end.empty()) return 5;
+    if (end.starts_with("\r\n")) return 7;
+    if (end[0] == '\n' || end[0] == '\r') return 6;
+    return std::nullopt;
 }
 
 // The row being gathered: the cells' bytes one after another, and where each ends.
@@ -112,20 +125,45 @@ std::optional<CsvFault> CsvReader::read(FunctionRef<bool(const CsvRow&)> onRow) 
     std::string_view chunk(buffer.get(), got);
     if (chunk.substr(0, byteOrderMark.size()) == byteOrderMark) chunk.remove_prefix(byteOrderMark.size());
     separator_ = findSeparator(chunk);
+    // A first line "sep=;", as a spreadsheet writes it, names the separator; it counts as a
+    // row, so that rows keep the numbers of their lines.
+    if (const std::optional<std::size_t> length = separatorLine(chunk)) {
+        separator_ = chunk[4];
+        g.lastEnd = chunk[*length - 1];  // a CR: the LF that may follow in the next read ends no row
+        chunk.remove_prefix(*length);
+        g.rows = 1;
+    }
     csv_set_delim(parser, static_cast<unsigned char>(separator_));
     for (; !chunk.empty(); chunk = std::string_view(buffer.get(), source_.read(buffer.get(), maxCellBytes))) {
         if (csv_parse(parser, chunk.data(), chunk.size(), onCell, onRowEnd, &g) != chunk.size() && !g.stopped)
             return syntax();
         if (g.fault) return g.fault;
         if (g.stopped) return std::nullopt;
-        if (csv_get_buffer_size(parser) > maxCellBytes)
+        // The cell still open at the end of the chunk; its row is the one not yet ended.
+        if (parser->entry_pos > maxCellBytes)
             return CsvFault{g.rows + 1, "a cell of more than " + std::to_string(maxCellBytes) + " bytes"};
     }
     if (csv_fini(parser, onCell, onRowEnd, &g) != 0) return syntax();
     return g.fault;
 }
 
+bool needsFormulaGuard(std::string_view cell) {
+    if (cell.empty()) return false;
+    switch (cell.front()) {
+        case formulaGuard: return true;
+        case '=': case '@': case '\t': case '\r': return true;
+        case '+': case '-': return !readCell(cell, false);
+        default: return false;
+    }
+}
+
 void appendCell(std::string& out, std::string_view cell, char separator) {
+    std::string guarded;
+    if (needsFormulaGuard(cell)) {
+        guarded = formulaGuard;
+        guarded += cell;
+        cell = guarded;
+    }
     const bool plain = cell.find_first_of(std::string{separator, '"', '\n', '\r'}) == std::string_view::npos &&
                        (cell.empty() || (cell.front() != ' ' && cell.back() != ' ' && cell.front() != '\t' &&
                                          cell.back() != '\t'));

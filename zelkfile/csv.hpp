@@ -27,7 +27,7 @@ struct CsvFault {
 
 // Reads a table row by row; rows without any cell (empty lines) are counted but not handed
 // on. The separator is the header row's: the first comma, semicolon or tab outside quotes on
-// its first line (a comma when it has none). Cells are taken as they stand, blanks included.
+// its first line (a comma when it has none), unless a first line "sep=X" names it. Cells are taken as they stand, blanks included.
 // onRow returns false to stop reading. Memory is bounded whatever the table holds: a cell of
 // more than maxCellBytes, or a row of more than maxCells cells, is a fault. A source that
 // cannot be read throws InputFailure.
@@ -48,9 +48,19 @@ private:
     char separator_ = ',';
 };
 
-// Appends a cell to a row being written: as it stands, or quoted (its quotes doubled) when it
-// holds the separator, a quote, a line break or a blank at either end, which a reader could
-// otherwise take apart or trim.
+// What a spreadsheet shows as text without taking it as a formula, put before such a text
+// cell on writing and taken off one text cell on reading.
+constexpr char formulaGuard = '\'';
+
+// Whether a spreadsheet would take the text cell as a formula: it begins with =, +, -, @, a
+// tab or a carriage return and is not a number. A cell that begins with the guard itself
+// gets one more, so that taking one off gives every text back.
+bool needsFormulaGuard(std::string_view cell);
+
+// Appends a text cell to a row being written: as it stands, with the formula guard before
+// it where needsFormulaGuard says so, and quoted (its quotes doubled) when it holds the
+// separator, a quote, a line break or a blank at either end, which a reader could otherwise
+// take apart or trim.
 void appendCell(std::string& out, std::string_view cell, char separator);
 
 }  // namespace zelk::workbench

@@ -19,9 +19,9 @@ const std::string_view exportHelp =
     "\n"
     "Prints every block of FILE as one row of a comma-separated table, under a header row\n"
     "with every column: water unit 1, and steam form 8, 6 or none as the block's fields\n"
-    "show; numbers in the shortest form that reads back to the same value. zelkfile import\n"
-    "of the table gives back FILE byte for byte, so a value can be corrected in a\n"
-    "spreadsheet.\n"
+    "show; numbers in the shortest form that reads back to the same value; a text that a\n"
+    "spreadsheet would take as a formula after an apostrophe. zelkfile import of the table\n"
+    "gives back FILE byte for byte, so a value can be corrected in a spreadsheet.\n"
     "\n"
     "A layout fault, a field of asterisks (a value lost), a nan, or a block that no answers\n"
     "can give is reported as FILE:LINE:COLUMN: what is wrong, and then nothing is printed.\n"
@@ -79,7 +79,10 @@ public:
                 }
             }
         }
-        if (reader.fault()) error(reader.fault()->line, reader.fault()->column, describe(*reader.fault()));
+        if (reader.fault()) {
+            error(reader.fault()->line, reader.fault()->column, describe(*reader.fault()));
+            errors_.write(tableNotFile(std::string(file_), *reader.fault()));
+        }
         return errors;
     }
 
@@ -181,27 +184,27 @@ int exportFile(Arguments arguments, ByteSink& out, ByteSink& errors) {
     const std::string name(arguments[0]);
     InputFile file(name);
     if (file.fd() < 0) {
-        errors.write("zelkfile: cannot open \"" + name + "\": " + file.reason() + "\n");
+        errors.write("zelkfile: cannot open " + quoted(name) + ": " + file.reason() + "\n");
         return failed;
     }
     try {
         if (Exporter(name, errors).run(file.fd(), nullptr, nullptr) > 0) {
-            errors.write("zelkfile: \"" + name + "\" not exported: it has errors\n");
+            errors.write("zelkfile: " + quoted(name) + " not exported: it has errors\n");
             return failed;
         }
         if (!file.rewind()) {
-            errors.write("zelkfile: cannot read \"" + name + "\" a second time: " + file.reason() + "\n");
+            errors.write("zelkfile: cannot read " + quoted(name) + " a second time: " + file.reason() + "\n");
             return failed;
         }
         std::string table;
         if (Exporter(name, errors).run(file.fd(), &table, &out) > 0) {
-            errors.write("zelkfile: \"" + name + "\" changed while it was read\n");
+            errors.write("zelkfile: " + quoted(name) + " changed while it was read\n");
             return failed;
         }
         out.write(table);
         return done;
     } catch (const InputFailure& failure) {
-        errors.write("zelkfile: cannot read \"" + name + "\": " + failure.what() + "\n");
+        errors.write("zelkfile: cannot read " + quoted(name) + ": " + failure.what() + "\n");
     }
     return failed;
 }

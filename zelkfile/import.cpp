@@ -11,6 +11,8 @@
 // the whole table was good. A device cannot be taken back: for one, the table is read twice,
 // checked first and written only when it has no error.
 #include <algorithm>
+#include <cctype>
+#include <cmath>
 #include <cstring>
 #include <stdexcept>
 #include <vector>
@@ -18,10 +20,12 @@
 #include "dialogue/field.hpp"
 #include "dialogue/zelk.hpp"
 #include "record/output_file.hpp"
+#include "record/reader.hpp"
 #include "zelkfile/columns.hpp"
 #include "zelkfile/csv.hpp"
 #include "zelkfile/diagnostics.hpp"
 #include "zelkfile/numbers.hpp"
+#include "zelkfile/text.hpp"
 #include "zelkfile/verbs.hpp"
 
 namespace zelk::workbench {
@@ -32,11 +36,14 @@ const std::string_view importHelp =
     "Writes FILE (default kavix.in) from the table: one block per row, in the order of the\n"
     "rows, each made by the dialogue's own screens from the answers the row holds. The\n"
     "header row names the columns (zelkfile template prints them all); every column is\n"
-    "optional and an empty cell is an empty answer. The separator is the header's: comma,\n"
-    "semicolon or tab; with a semicolon or tab a decimal comma is read too.\n"
+    "optional, names match in any case, and an empty cell is an empty answer. The\n"
+    "separator (comma, semicolon or tab) is the header's, or the one that a first line\n"
+    "such as sep=; names; with a semicolon or tab a decimal comma is read too. One leading\n"
+    "apostrophe of a text, which export puts before a formula, is taken off.\n"
     "\n"
-    "An existing FILE is kept as FILE.~N~. Every error of the table is reported as\n"
-    "TABLE:ROW:COLUMN: what is wrong, and then nothing is written.\n"
+    "An existing FILE is kept as FILE.~N~. Every error of the table, a value that the file\n"
+    "would lose to asterisks among them, is reported as TABLE:ROW:COLUMN: what is wrong,\n"
+    "and then nothing is written.\n"
     "\n"
     "exit status: 0 written, 2 an error in the table or the command, nothing written\n";
 
@@ -50,6 +57,14 @@ struct InternalError : std::logic_error {
 class NullSink : public ByteSink {
 public:
     void write(std::string_view) override {}
+};
+
+// The block of one sample, held until its values are known to fit the file.
+class HeldBlock : public BlockFile {
+public:
+    void append(std::string_view text) override { block = text; }
+    bool failed() const override { return false; }
+    std::string_view block;  // valid until the scratch buffer is used again
 };
 
 // Blocks gathered into large writes to the output file, which is put in place at commit.
@@ -72,7 +87,6 @@ private:
     std::string pending_;
 };
 
-std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
 std::string knownColumns() {
     std::string list;
@@ -83,16 +97,62 @@ std::string knownColumns() {
     return list;
 }
 
+// The columns an unknown name was likely meant to be, or every column.
+std::string hintFor(std::string_view name) {
+    const std::vector<std::string_view> near = closestColumns(name);
+    if (near.empty()) return "the columns are: " + knownColumns();
+    std::string text = "did you mean ";
+    for (std::size_t i = 0; i < near.size(); ++i) {
+        if (i > 0) text += i + 1 == near.size() ? " or " : ", ";
+        text += near[i];
+    }
+    return text + "?";
+}
+
 std::string_view trimmed(std::string_view cell) {
     const std::size_t begin = cell.find_first_not_of(" \t");
     if (begin == std::string_view::npos) return {};
     return cell.substr(begin, cell.find_last_not_of(" \t") - begin + 1);
 }
 
+// Why a number cell is none, with what the chemist most likely meant: a detection limit,
+// a unit after the number, or a decimal comma where the comma separates cells.
+std::string notANumber(std::string_view cell, bool decimalComma) {
+    const std::string_view value = trimmed(cell);
+    std::string text = quoted(value) + " is not a number";
+    if (!decimalComma && readCell(value, true))
+        return text + " in a table separated by commas; write a decimal point, or separate the table by \";\" "
+                      "or tab, where a decimal comma is read";
+    // "n.d.", "N.D", "b.d.l.", "< LOD": the usual marks of a value not found.
+    std::string word;
+    for (const char c : value)
+        if (c != '.' && c != ' ') word += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    static constexpr std::string_view belowLimit[] = {"nd", "bdl", "bd", "dl", "lod", "loq", "bql", "notdetected",
+                                                      "belowdetectionlimit"};
+    if (value.starts_with('<') || std::find(std::begin(belowLimit), std::end(belowLimit), word) != std::end(belowLimit))
+        return text + "; for a value below the detection limit enter 0 (not found) or the limit itself: the file "
+                      "has no mark for \"below\"";
+    // A number, then something more: a unit. The number is the longest start that is one
+    // (looked for in a short cell only, as each try reads the start again).
+    if (value.size() > 64) return text;
+    for (std::size_t end = value.size() - 1; end > 0; --end) {
+        const std::string_view number = trimmed(value.substr(0, end)), rest = trimmed(value.substr(end));
+        const auto first = static_cast<unsigned char>(rest.front());
+        if (std::isdigit(first) || !readCell(number, decimalComma) || number.back() == ',' || number.back() == '.')
+            continue;
+        // One letter after the digits is more likely a slip than a unit.
+        if (rest.size() == 1 && std::isalpha(first)) break;
+        return text + "; drop the unit " + quoted(rest) + ": the column's unit is fixed, write " + quoted(number);
+    }
+    return text;
+}
+
 // One pass over the table: the header, then each row checked and, when writing, entered.
 class Pass {
 public:
     Pass(std::string_view table, ByteSink& errors, bool report) : table_(table), errors_(errors), report_(report) {}
+    Pass(const Pass&) = delete;  // fields_ points into record_
+    Pass& operator=(const Pass&) = delete;
 
     // Reads the whole table; the number of errors. With a file, every row without an error
     // goes through the dialogue into it, until the first error.
@@ -104,7 +164,8 @@ public:
                 headerSeen_ = true;
                 header(row);
             } else {
-                sample(row, reader.separator() != ',');
+                decimalComma_ = reader.separator() != ',';
+                sample(row, decimalComma_);
             }
             return true;
         });
@@ -112,6 +173,9 @@ public:
         if (!headerSeen_ && !fault) error(1, {}, "no header row: the table is empty");
         return errorCount_;
     }
+
+    // The blocks written to the file.
+    long samples() const { return samples_; }
 
 private:
     void error(long row, std::string_view column, std::string_view message) {
@@ -135,7 +199,7 @@ private:
             columnAt_[i] = ignored;
             const std::optional<int> column = findColumn(name);
             if (!column) {
-                error(row.number, name, "unknown column; the columns are: " + knownColumns());
+                error(row.number, name, "unknown column; " + hintFor(name));
             } else if (cellOf_[static_cast<std::size_t>(*column)] >= 0) {
                 error(row.number, name, "the column is named twice (" + place + ")");
             } else {
@@ -166,6 +230,7 @@ private:
         // A spreadsheet writes rows of nothing but separators below a table: no sample.
         if (std::all_of(row.cells.begin(), row.cells.end(), [](std::string_view c) { return trimmed(c).empty(); }))
             return;
+        const long before = errorCount_;
         for (std::size_t i = 0; i < row.cells.size(); ++i) {
             if (trimmed(row.cells[i]).empty()) continue;
             const std::string place = "column " + std::to_string(i + 1);
@@ -210,7 +275,9 @@ private:
         line(*form == 0 ? std::string() : std::to_string(*form));
         screen(row, screens.steam, decimalComma);
         screen(row, screens.condensate, decimalComma);
-        if (file_ && errorCount_ == 0) enter();
+        // Every row whose answers are good goes through the dialogue, so that a value the file
+        // cannot hold is found in every row; only while the table is good does its block go on.
+        if (errorCount_ == before) enter(row, {*unit, *form});
     }
 
     void line(std::string_view text) {
@@ -233,9 +300,11 @@ private:
         line("");
     }
 
-    // A text as it stands, cut to its field: what the A field of the screen would keep. As in
+    // A text as it stands (less one leading apostrophe), cut to its field: what the A field of the screen would keep. As in
     // a typed answer, only a line feed ends the line; a carriage return is a byte of the text.
     void text(const CsvRow& row, const Column& info, std::string_view value) {
+        // The apostrophe that export puts before a text a spreadsheet would take as a formula.
+        if (value.starts_with(formulaGuard)) value.remove_prefix(1);
         if (value.find('\n') != std::string_view::npos) {
             error(row.number, info.name, "a line break inside the text; a block holds each text on one line");
             return;
@@ -258,7 +327,7 @@ private:
     void number(const CsvRow& row, const Column& info, std::string_view value, bool decimalComma) {
         const std::optional<float> read = readCell(value, decimalComma);
         if (!read) {
-            error(row.number, info.name, quoted(value) + " is not a number");
+            error(row.number, info.name, notANumber(value, decimalComma));
             return;
         }
         const std::string_view own = trimmed(value);
@@ -280,7 +349,7 @@ private:
     }
 
     // The row's answers through the dialogue's road for one sample, and its block to the file.
-    void enter() {
+    void enter(const CsvRow& row, Menus menus) {
         // After the answers, a line that none of them is: the screens must have asked exactly
         // the answers given and stopped before it.
         constexpr std::string_view last = "\x01 no more answers";
@@ -288,8 +357,90 @@ private:
         StringSource source(answers_);
         NullSink screens;
         Console console(source, screens);
-        enterSample(console, record_, *file_, block_);
+        HeldBlock held;
+        enterSample(console, record_, held, block_);
         if (console.readLine() != last) throw InternalError("the dialogue left answers unread");
+        const long before = errorCount_;
+        checkValues(row, menus);
+        if (file_ && errorCount_ == 0 && errorCount_ == before) {
+            file_->append(held.block);
+            ++samples_;
+        }
+    }
+
+    // Every field of the block that the file cannot hold as digits: a finite value written as
+    // asterisks is lost, an error; an infinity (which the file holds as inf and an export gives
+    // back as 1e39) or a nan made of one is kept as the dialogue keeps it, with a warning.
+    void checkValues(const CsvRow& row, Menus menus) {
+        const NumberFieldRange& range = numberFieldRange();
+        for (int field = 0; field < blockFieldCount; ++field) {
+            const float value = *fields_[static_cast<std::size_t>(field)];
+            if (!fitsNumberField(value, range)) lostValue(row, menus, field, value);
+        }
+    }
+
+    void lostValue(const CsvRow& row, Menus menus, int field, float value) {
+        const std::string_view name = blockFieldNames[static_cast<std::size_t>(field)];
+        const std::string_view unit = blockFieldUnits[static_cast<std::size_t>(field)];
+        const std::vector<int> sources = sourcesOf(menus, name);
+        const NumberFieldRange& range = numberFieldRange();
+        const std::string holds = "the file's field holds " + *shortestText(range.lowest) + " to " +
+                                  *shortestText(range.highest) + (unit.empty() ? "" : " ") + std::string(unit);
+        // The value of one cell as it was read: the cell is the value.
+        if (sources.size() == 1 && columns[static_cast<std::size_t>(sources[0])].name == name) {
+            const std::optional<float> read = readCell(cell(row, sources[0]), decimalComma_);
+            if (read && std::memcmp(&*read, &value, sizeof value) == 0) {
+                const std::string typed = quoted(trimmed(cell(row, sources[0])));
+                if (std::isinf(value))
+                    warning(row.number, name,
+                            typed + " is beyond the largest single-precision number and is written as " +
+                                (value < 0 ? "-inf" : "inf") + ", which the geochemistry program cannot read");
+                else
+                    error(row.number, name, typed + " would be written as asterisks and lost: " + holds);
+                return;
+            }
+        }
+        // The cells it came from that hold something (an empty one is a zero).
+        std::vector<std::string> given;
+        for (const int source : sources)
+            if (const std::string_view text = trimmed(cell(row, source)); !text.empty())
+                given.push_back(std::string(columns[static_cast<std::size_t>(source)].name) + " " + quoted(text));
+        std::string from;
+        for (std::size_t i = 0; i < given.size(); ++i)
+            from += (i == 0 ? "; it is computed from " : i + 1 == given.size() ? " and " : ", ") + given[i];
+        // A nan comes only of infinite cells, which are taken with a warning: so is the nan.
+        if (std::isnan(value))
+            warning(row.number, name,
+                    "the value is nan (not a number), which the geochemistry program cannot read" + from);
+        else if (std::isinf(value))
+            warning(row.number, name,
+                    std::string("the value is infinite and is written as ") + (value < 0 ? "-inf" : "inf") +
+                        ", which the geochemistry program cannot read" + from);
+        else
+            error(row.number, name,
+                  "the value would be " + *shortestText(value) + (unit.empty() ? "" : " ") + std::string(unit) +
+                      ", written as asterisks and lost: " + holds + from);
+    }
+
+    // The cells that a field of the block is made from: its own column where the row asks it,
+    // with the density for a concentration given in m-mole/l, and every cell of the screen for
+    // the steam fields that a total-steam form computes from all of them together.
+    static std::vector<int> sourcesOf(Menus menus, std::string_view field) {
+        std::vector<int> sources;
+        const Screens screens = screensOf(menus);
+        const bool steam = field.starts_with("steam_") || field.starts_with("gas_");
+        if (steam && menus.steamForm >= 1 && menus.steamForm <= 5) {
+            sources.assign(screens.steam.begin(), screens.steam.end());
+            return sources;
+        }
+        const std::optional<int> own = findColumn(field);
+        if (own && asks(menus, *own)) sources.push_back(*own);
+        // The water screen in m-mole/l divides every concentration, not the pH, by the density.
+        const bool perLitre = menus.waterUnit == 2 && own &&
+                              std::find(screens.water.begin(), screens.water.end(), *own) != screens.water.end() &&
+                              field != "water_pH" && field != "water_pH_temperature" && field != "water_density";
+        if (perLitre) sources.push_back(*findColumn("water_density"));
+        return sources;
     }
 
     // For a cell of the header row that names no column: no name, or a wrong one (reported once).
@@ -301,17 +452,29 @@ private:
     bool report_;
     BlockFile* file_ = nullptr;
     bool headerSeen_ = false;
+    bool decimalComma_ = false;
     std::array<int, columnCount> cellOf_{};
     std::vector<int> columnAt_;
     long errorCount_ = 0;
+    long samples_ = 0;
     std::string answers_;
     SampleRecord record_;
+    const std::array<float*, blockFieldCount> fields_ = blockFields(record_);
     TextBuffer block_{2048};
 };
 
 int notWritten(std::string_view output, ByteSink& errors) {
     errors.write("zelkfile: " + quoted(output) + " not written: the table has errors\n");
     return failed;
+}
+
+// What a good import says: how many samples went into which file, and where the earlier
+// file was kept.
+std::string written(long samples, std::string_view output, std::string_view backup) {
+    std::string text = "zelkfile: " + std::to_string(samples) + (samples == 1 ? " sample" : " samples") +
+                       " written to " + quoted(output);
+    if (!backup.empty()) text += "; the earlier file is kept as " + quoted(backup);
+    return text + "\n";
 }
 
 }  // namespace
@@ -368,11 +531,12 @@ int importTable(Arguments arguments, ByteSink&, ByteSink& errors) {
         // From here the file goes in place and the run says so, whatever signal comes.
         holdSignalsToTheEnd();
         prepared.commit();
+        errors.write(written(write.samples(), output, prepared.backup()));
         return done;
     } catch (const OutputFailure& failure) {
-        errors.write(std::string("zelkfile: ") + failure.what() + "\n");
+        errors.write("zelkfile: " + printable(failure.what()) + "\n");
     } catch (const InputFailure& failure) {
-        errors.write("zelkfile: cannot read table " + quoted(table) + ": " + failure.what() + "\n");
+        errors.write("zelkfile: cannot read table " + quoted(table) + ": " + printable(failure.what()) + "\n");
     } catch (const InternalError& failure) {
         errors.write(std::string("zelkfile: internal error, nothing written: ") + failure.what() + "\n");
     } catch (const EndOfInput&) {

@@ -57,6 +57,7 @@ std::string programHelp() {
     std::string text =
         "usage: zelkfile VERB [ARGUMENTS]\n"
         "       zelkfile VERB --help\n"
+        "       zelkfile --version\n"
         "\n"
         "Brings a lab's table into the output file of zelk, takes the file back out to a\n"
         "table, checks output files and reports the geothermometers of their samples.\n"
@@ -83,6 +84,10 @@ int runZelkfile(Arguments arguments, ByteSink& out, ByteSink& errors) {
     }
     if (isHelp(arguments[0])) {
         out.write(programHelp());
+        return done;
+    }
+    if (arguments[0] == "--version") {
+        out.write("zelkfile " ZELK_VERSION "\n");
         return done;
     }
     for (const VerbEntry& verb : verbs) {

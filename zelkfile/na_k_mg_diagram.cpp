@@ -18,48 +18,6 @@ std::string pointList(Point p) { return concat({fixed(p.x, 2), ",", fixed(p.y, 2
 // A point of a line given by its ratios: only the ratios fix the place in the triangle.
 Point ratioPoint(double logNaK, double logK2Mg) { return naKMgPoint(std::pow(10, logNaK), 1, std::pow(10, -logK2Mg)); }
 
-// Whether text is UTF-8 as file names mostly are.
-bool isUtf8(std::string_view text) {
-    for (std::size_t at = 0; at < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[at]);
-        const std::size_t length = lead < 0x80 ? 1 : lead >= 0xC2 && lead < 0xE0 ? 2 : lead >= 0xE0 && lead < 0xF0 ? 3
-                                   : lead >= 0xF0 && lead < 0xF5                  ? 4
-                                                                                  : 0;
-        if (length == 0 || at + length > text.size()) return false;
-        for (std::size_t i = 1; i < length; ++i)
-            if ((static_cast<unsigned char>(text[at + i]) & 0xC0) != 0x80) return false;
-        at += length;
-    }
-    return true;
-}
-
-// Text for an XML document in UTF-8: the markup characters escaped, the control characters
-// that XML cannot hold shown as "?". A text that is UTF-8 (typed on most terminals of today)
-// stays so; any other is taken as Latin-1, byte by byte.
-std::string xmlText(std::string_view text) {
-    const bool utf8 = isUtf8(text);
-    std::string out;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        switch (c) {
-            case '&': out += "&amp;"; continue;
-            case '<': out += "&lt;"; continue;
-            case '>': out += "&gt;"; continue;
-            case '"': out += "&quot;"; continue;
-            default: break;
-        }
-        if (byte < 0x20 && c != '\t')
-            out += '?';
-        else if (byte < 0x80 || utf8)
-            out += c;
-        else {
-            out += static_cast<char>(0xC0 | (byte >> 6));
-            out += static_cast<char>(0x80 | (byte & 0x3F));
-        }
-    }
-    return out;
-}
-
 std::string frame() {
     std::string svg =
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"

@@ -108,7 +108,7 @@ std::string_view trimmed(std::string_view text) { return text.substr(0, text.fin
 
 // A text of the file (its name, a sample number) as the table shows it: every such text goes
 // through here.
-void appendText(std::string& out, std::string_view text) { out += text; }
+void appendText(std::string& out, std::string_view text) { appendPrintable(out, text); }
 
 // The table for people: no line longer than this.
 constexpr std::size_t lineWidth = 132;
@@ -286,7 +286,7 @@ bool readFile(std::string_view file, bool again, ByteSink& errors, Sample&& samp
     const std::string name(file);
     InputFile input(name);
     if (input.fd() < 0) {
-        errors.write(concat({"zelkfile: cannot open \"", name, "\": ", input.reason(), "\n"}));
+        errors.write(concat({"zelkfile: cannot open ", quoted(name), ": ", input.reason(), "\n"}));
         return false;
     }
     try {
@@ -295,14 +295,15 @@ bool readFile(std::string_view file, bool again, ByteSink& errors, Sample&& samp
         for (long index = 1; reader.next(record); ++index) sample(index, reader, record);
         if (const std::optional<LayoutFault>& fault = reader.fault()) {
             errors.write(diagnostic(name, fault->line, fault->column, describe(*fault)));
+            errors.write(tableNotFile(name, *fault));
             return false;
         }
     } catch (const InputFailure& failure) {
-        errors.write(concat({"zelkfile: cannot read \"", name, "\": ", failure.what(), "\n"}));
+        errors.write(concat({"zelkfile: cannot read ", quoted(name), ": ", printable(failure.what()), "\n"}));
         return false;
     }
     if (again && !input.rewind()) {
-        errors.write(concat({"zelkfile: cannot read \"", name, "\" twice: ", input.reason(), "\n"}));
+        errors.write(concat({"zelkfile: cannot read ", quoted(name), " twice: ", input.reason(), "\n"}));
         return false;
     }
     return true;
@@ -328,7 +329,7 @@ int reportFiles(Arguments arguments, ByteSink& out, ByteSink& errors) {
     const Table table(samples);
 
     if (options->svg && namesAFile(*options->svg, options->files)) {
-        errors.write(concat({"zelkfile report: ", *options->svg, " is one of the FILEs; the diagram would replace it\n"}));
+        errors.write(concat({"zelkfile report: ", printable(*options->svg), " is one of the FILEs; the diagram would replace it\n"}));
         return failed;
     }
     std::optional<NaKMgDiagram> diagram;
@@ -336,7 +337,7 @@ int reportFiles(Arguments arguments, ByteSink& out, ByteSink& errors) {
         std::string error;
         diagram.emplace(*options->svg);
         if (!diagram->open(error)) {
-            errors.write(concat({"zelkfile report: ", error, "\n"}));
+            errors.write(concat({"zelkfile report: ", printable(error), "\n"}));
             return failed;
         }
     }
@@ -376,7 +377,7 @@ int reportFiles(Arguments arguments, ByteSink& out, ByteSink& errors) {
     if (diagram) {
         std::string error;
         if (!diagram->commit(error)) {
-            errors.write(concat({"zelkfile report: ", error, "\n"}));
+            errors.write(concat({"zelkfile report: ", printable(error), "\n"}));
             return failed;
         }
     }

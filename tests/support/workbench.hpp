@@ -24,6 +24,21 @@ struct VerbRun {
     std::string err;
 };
 
+// What an import said besides its warnings and the line that tells how many samples it
+// wrote to which file: the errors, which a good table has none of.
+inline std::string importErrors(const std::string& err) {
+    std::string errors;
+    for (std::size_t at = 0; at < err.size();) {
+        const std::size_t end = std::min(err.find('\n', at), err.size() - 1) + 1;
+        const std::string line = err.substr(at, end - at);
+        const bool written = line.starts_with("zelkfile: ") && line.find(" written to \"") != std::string::npos &&
+                             line.find(" not written") == std::string::npos;
+        if (line.find(": warning: ") == std::string::npos && !written) errors += line;
+        at = end;
+    }
+    return errors;
+}
+
 inline VerbRun runVerb(workbench::Verb verb, const std::vector<std::string>& arguments) {
     std::vector<std::string_view> words(arguments.begin(), arguments.end());
     StringSink out, err;
