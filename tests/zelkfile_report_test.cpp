@@ -273,7 +273,7 @@ TEST(Report, DiagramHasOnePointPerSample) {
     const auto [xs, xStatus] = test::runShell("xmllint --xpath \"" + circle + "/@cx\" " + svg);
     const auto [ys, yStatus] = test::runShell("xmllint --xpath \"" + circle + "/@cy\" " + svg);
     const auto [labels, labelStatus] =
-        test::runShell("xmllint --xpath \"//*[local-name()='g'][@class='sample']/*[local-name()='text']/text()\" " + svg);
+        test::runShell("xmllint --xpath \"//*[local-name()='text'][@class='label']/text()\" " + svg);
     ASSERT_EQ(xStatus, 0) << xs;
     ASSERT_EQ(yStatus, 0) << ys;
     ASSERT_EQ(labelStatus, 0) << labels;

@@ -109,6 +109,8 @@ EquilibriumRatios fullEquilibrium(double celsius) {
     return {1390 / kelvin - 1.750, 14.00 - 4410 / kelvin};
 }
 
+std::optional<double> measured(float value) { return positive(value); }
+
 Maturity maturity(double maturityIndex) {
     if (maturityIndex >= fullEquilibriumIndex) return Maturity::fullEquilibrium;
     if (maturityIndex >= partialEquilibriumIndex) return Maturity::partialEquilibrium;

@@ -32,6 +32,10 @@ struct Geothermometers {
 
 Geothermometers geothermometers(const SampleRecord& sample);
 
+// A value of a block as the geothermometers take it: empty where it is zero, negative or
+// unknown.
+std::optional<double> measured(float value);
+
 // The steam fraction of a discharge of enthalpy H (kJ/kg) sampled at a pressure in bar-g:
 // 0 below the saturated liquid's enthalpy or off the saturation line, 1 at most.
 std::optional<double> steamFraction(float pressure, float enthalpy);

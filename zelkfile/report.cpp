@@ -12,18 +12,20 @@
 #include "zelkfile/text.hpp"
 #include "zelkfile/geothermometers.hpp"
 #include "zelkfile/na_k_mg_diagram.hpp"
+#include "zelkfile/report_page.hpp"
 #include "zelkfile/verbs.hpp"
 
 namespace zelk::workbench {
 
 const std::string_view reportHelp =
-    "usage: zelkfile report FILE... [--csv] [--svg PATH]\n"
+    "usage: zelkfile report FILE... [--csv] [--svg PATH] [--html PAGE]\n"
     "\n"
     "For every sample of each output file, in order: the steam fraction at sampling, the\n"
     "silica and cation geothermometers and Giggenbach's maturity index.\n"
     "\n"
     "  --csv       write CSV for a spreadsheet, full precision, instead of the table\n"
     "  --svg PATH  also draw Giggenbach's Na-K-Mg triangle with every sample into PATH\n"
+    "  --html PAGE also write the report as one web page: the table and the pictures\n"
     "\n"
     "Every file is checked first; a file that cannot be read or departs from the block\n"
     "layout is reported as zelkfile check reports it, and then nothing is printed.\n"
@@ -64,6 +66,7 @@ struct Options {
     std::vector<std::string_view> files;
     bool csv = false;
     std::optional<std::string> svg;
+    std::optional<std::string> html;
 };
 
 std::optional<Options> parse(Arguments arguments, ByteSink& errors) {
@@ -81,8 +84,14 @@ std::optional<Options> parse(Arguments arguments, ByteSink& errors) {
             options.svg = std::string(arguments[++i]);
         } else if (word.starts_with("--svg=")) {
             options.svg = std::string(word.substr(6));
+        } else if (word == "--html" && i + 1 < arguments.size()) {
+            options.html = std::string(arguments[++i]);
+        } else if (word.starts_with("--html=")) {
+            options.html = std::string(word.substr(7));
         } else {
-            const std::string what = word == "--svg" ? "--svg needs a PATH" : concat({"unknown option \"", word, "\""});
+            const std::string what = word == "--svg"    ? "--svg needs a PATH"
+                                     : word == "--html" ? "--html needs a PAGE"
+                                                        : concat({"unknown option \"", word, "\""});
             errors.write(concat({"zelkfile report: ", what, "; see zelkfile report --help\n"}));
             return std::nullopt;
         }
@@ -93,6 +102,10 @@ std::optional<Options> parse(Arguments arguments, ByteSink& errors) {
     }
     if (options.svg && options.svg->empty()) {
         errors.write("zelkfile report: --svg needs a PATH; see zelkfile report --help\n");
+        return std::nullopt;
+    }
+    if (options.html && options.html->empty()) {
+        errors.write("zelkfile report: --html needs a PAGE; see zelkfile report --help\n");
         return std::nullopt;
     }
     return options;
@@ -202,6 +215,19 @@ void csvRow(std::string& out, std::string_view file, long index, const SampleRec
     out += '\n';
 }
 
+// The row of the page: the CSV's columns, each as the table rounds it.
+std::vector<PageCell> pageCells(std::string_view file, long index, const SampleRecord& sample,
+                                const Geothermometers& g) {
+    std::vector<PageCell> cells = {
+        {"file", std::string(file)}, {"sample", std::to_string(index)}, {"sample_number", std::string(trimmed(view(sample.sampleNumber)))}};
+    for (const Column& column : columns) {
+        const std::optional<double>& value = g.*column.value;
+        cells.push_back({column.csvName, value ? fixed(*value, column.decimals) : ""});
+    }
+    cells.push_back({"maturity", g.maturityIndex ? std::string(name(maturity(*g.maturityIndex))) : ""});
+    return cells;
+}
+
 // Whether path is one of the files read (under any of its names).
 bool namesAFile(const std::string& path, const std::vector<std::string_view>& files) {
     struct stat target;
@@ -215,12 +241,15 @@ bool namesAFile(const std::string& path, const std::vector<std::string_view>& fi
 }
 
 // A value that the report needs but the file does not hold: what needs it shows "-".
-void noteLostValue(ByteSink& errors, std::string_view file, const FieldNote& note) {
+bool usedByTheReport(const FieldNote& note) {
     static constexpr std::string_view used[] = {"sampling_pressure", "fluid_enthalpy", "water_SiO2", "water_Na",
                                                  "water_K",           "water_Mg",       "water_Ca"};
     const std::string_view field = blockFieldNames[static_cast<std::size_t>(note.field)];
-    if (std::find(std::begin(used), std::end(used), field) != std::end(used))
-        errors.write(diagnostic(file, note.line, note.column, describe(note)));
+    return std::find(std::begin(used), std::end(used), field) != std::end(used);
+}
+
+void noteLostValue(ByteSink& errors, std::string_view file, const FieldNote& note) {
+    if (usedByTheReport(note)) errors.write(diagnostic(file, note.line, note.column, describe(note)));
 }
 
 // Reads the blocks of one file, one at a time, handing each to sample; false, with the
@@ -264,9 +293,14 @@ int reportFiles(Arguments arguments, ByteSink& out, ByteSink& errors) {
     bool whole = true;
     std::size_t fileWidth = 4;
     long samples = 0;
+    std::vector<ReportedFile> reported;
     for (const std::string_view file : options->files) {
+        reported.push_back({std::string(file), 0});
         whole = readFile(file, true, errors,
-                         [&](long index, const BlockReader&, const SampleRecord&) { samples = std::max(samples, index); }) &&
+                         [&](long index, const BlockReader&, const SampleRecord&) {
+                             samples = std::max(samples, index);
+                             reported.back().samples = index;
+                         }) &&
                 whole;
         fileWidth = std::max(fileWidth, file.size());
     }
@@ -275,6 +309,10 @@ int reportFiles(Arguments arguments, ByteSink& out, ByteSink& errors) {
 
     if (options->svg && namesAFile(*options->svg, options->files)) {
         errors.write(concat({"zelkfile report: ", *options->svg, " is one of the FILEs; the diagram would replace it\n"}));
+        return failed;
+    }
+    if (options->html && namesAFile(*options->html, options->files)) {
+        errors.write(concat({"zelkfile report: ", *options->html, " is one of the FILEs; the page would replace it\n"}));
         return failed;
     }
     std::optional<NaKMgDiagram> diagram;
@@ -286,11 +324,23 @@ int reportFiles(Arguments arguments, ByteSink& out, ByteSink& errors) {
             return failed;
         }
     }
+    std::optional<ReportPage> page;
+    if (options->html) {
+        std::string error;
+        page.emplace(*options->html, reported);
+        if (!page->open(error)) {
+            errors.write(concat({"zelkfile report: ", error, "\n"}));
+            return failed;
+        }
+    }
 
     Gathered gathered(out);
+    long number = 0;  // across the files, as the page and the pictures number the samples
+    std::size_t fileIndex = 0;
     gathered.text() = options->csv ? csvHeading() : tableHeading(fileWidth, indexWidth);
     for (const std::string_view file : options->files) {
         whole = readFile(file, false, errors, [&](long index, const BlockReader& reader, const SampleRecord& sample) {
+            ++number;
             // Rows so far go out first, so that a terminal shows the note after them.
             if (!reader.notes().empty()) gathered.flush();
             for (const FieldNote& note : reader.notes()) noteLostValue(errors, file, note);
@@ -300,25 +350,38 @@ int reportFiles(Arguments arguments, ByteSink& out, ByteSink& errors) {
             else
                 tableRow(gathered.text(), file, fileWidth, index, indexWidth, sample, g);
             gathered.endRow();
+            if (page) {
+                std::vector<std::string> notes;
+                for (const FieldNote& note : reader.notes())
+                    if (usedByTheReport(note)) notes.push_back(describe(note));
+                page->sample(fileIndex, pageCells(file, index, sample, g), notes, sample, g);
+            }
             if (!diagram) return;
             const WaterConc& water = sample.waterConc;
+            diagram->triangle().sample(fileIndex, number, view(sample.sampleNumber), measured(water[10]),
+                                       measured(water[11]), measured(water[12]));
             // The maturity index is there exactly when Na, K and Mg (components 10 to 12) all are.
-            if (g.maturityIndex) {
-                diagram->sample(file, index, view(sample.sampleNumber), water[10], water[11], water[12]);
-                return;
-            }
+            if (g.maturityIndex) return;
             gathered.flush();
             errors.write(diagnostic(file, reader.blockLine(), 0,
                                     concat({"sample ", std::to_string(index), " (", trimmed(view(sample.sampleNumber)),
                                             "): no Na, K or Mg; left out of the Na-K-Mg diagram"})));
         }) && whole;
+        ++fileIndex;
     }
     gathered.flush();
     // A file that changed between the two passes: the diagram is not put in place.
     if (!whole) return failed;
     if (diagram) {
         std::string error;
-        if (!diagram->commit(error)) {
+        if (!diagram->commit(reported, error)) {
+            errors.write(concat({"zelkfile report: ", error, "\n"}));
+            return failed;
+        }
+    }
+    if (page) {
+        std::string error;
+        if (!page->commit(error)) {
             errors.write(concat({"zelkfile report: ", error, "\n"}));
             return failed;
         }

@@ -1,0 +1,176 @@
+// The samples of a picture: kept as floats, drawn as marks in their file's colour, labelled
+// where the layout finds room and numbered where it does not.
+#include "zelkfile/diagram.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+#include "zelkfile/text.hpp"
+
+namespace zelk::workbench {
+
+namespace {
+
+// Told apart by readers with the common kinds of colour blindness.
+constexpr std::string_view palette[] = {"#d55e00", "#0072b2", "#009e73", "#cc79a7",
+                                        "#e69f00", "#56b4e9", "#000000", "#999933"};
+
+std::string_view trimmed(std::string_view text) {
+    const std::size_t end = text.find_last_not_of(' ');
+    return end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1);
+}
+
+// The point of a box nearest to (x, y), where a leader line ends.
+std::pair<double, double> nearestOn(const Box& box, double x, double y) {
+    return {std::clamp(x, box.left, box.right), std::clamp(y, box.top, box.bottom)};
+}
+
+}  // namespace
+
+std::string_view fileColour(std::size_t file) { return palette[file % std::size(palette)]; }
+
+void PlottedSamples::add(std::size_t file, long number, std::string_view sampleNumber, double x, double y) {
+    points_.push_back({static_cast<float>(x), static_cast<float>(y), static_cast<std::uint32_t>(number),
+                       static_cast<std::uint16_t>(file)});
+    if (points_.size() <= labelledSamplesAtMost)
+        labels_.push_back(asUtf8(trimmed(sampleNumber)));
+    else if (!labels_.empty())
+        labels_ = {};
+}
+
+void PlottedSamples::leaveOut(long number, std::string_view sampleNumber, std::string_view why) {
+    if (++leftOutCount_ <= static_cast<long>(namedLeftOutAtMost))
+        leftOut_.push_back(concat({std::to_string(number), " (", asUtf8(trimmed(sampleNumber)), ": ", why, ")"}));
+}
+
+std::vector<Box> PlottedSamples::marks() const {
+    std::vector<Box> boxes;
+    boxes.reserve(points_.size());
+    for (const Point& p : points_)
+        boxes.push_back(Box{p.x - markRadius, p.y - markRadius, p.x + markRadius, p.y + markRadius}.grown(1));
+    return boxes;
+}
+
+std::string PlottedSamples::leftOut() const {
+    if (leftOutCount_ == 0) return "";
+    std::string text = "not drawn: ";
+    for (std::size_t i = 0; i < leftOut_.size(); ++i) {
+        if (i > 0) text += ", ";
+        text += leftOut_[i];
+    }
+    if (leftOutCount_ > static_cast<long>(leftOut_.size()))
+        text += concat({" and ", std::to_string(leftOutCount_ - static_cast<long>(leftOut_.size())), " more"});
+    return text;
+}
+
+std::vector<std::pair<long, std::string>> PlottedSamples::draw(Markup& svg, std::span<const Box> obstacles,
+                                                                Box within) const {
+    constexpr double radius = markRadius;
+    svg.open("g", {{"class", "samples"}});
+    for (const Point& p : points_) {
+        svg.open("g", {{"class", "sample"}, {"data-n", std::to_string(p.number)}});
+        svg.element("title", {}, labelled() ? concat({std::to_string(p.number), ": ", labels_[&p - points_.data()]})
+                                            : std::to_string(p.number));
+        svg.empty("circle", {{"class", "point"},
+                             {"cx", coordinate(p.x)},
+                             {"cy", coordinate(p.y)},
+                             {"r", "4"},
+                             {"fill", std::string(fileColour(p.file))},
+                             {"fill-opacity", labelled() ? "0.85" : "0.6"},
+                             {"stroke", "black"},
+                             {"stroke-width", "0.5"}});
+        svg.close();
+    }
+    svg.close();
+
+    std::vector<std::pair<long, std::string>> numbered;
+    if (!labelled()) return numbered;
+    // Samples at one place (replicates, or one water under several names) share one label:
+    // their sample numbers, or their numbers, joined.
+    struct Group {
+        float x, y;
+        std::string label, numbers;
+        std::vector<std::size_t> members;
+    };
+    std::vector<Group> groups;
+    std::map<std::pair<float, float>, std::size_t> at;
+    for (std::size_t i = 0; i < points_.size(); ++i) {
+        const auto [place, added] = at.try_emplace({points_[i].x, points_[i].y}, groups.size());
+        if (added) groups.push_back({points_[i].x, points_[i].y, "", "", {}});
+        Group& group = groups[place->second];
+        const std::string number = std::to_string(points_[i].number);
+        group.label += group.members.empty() ? labels_[i] : concat({", ", labels_[i]});
+        group.numbers += group.members.empty() ? number : concat({", ", number});
+        group.members.push_back(i);
+    }
+    std::vector<LabelPoint> wanted;
+    wanted.reserve(groups.size());
+    for (const Group& group : groups)
+        wanted.push_back({group.x, group.y, textWidth(group.label, labelSize), textWidth(group.numbers, labelSize)});
+    const std::vector<PlacedLabel> placed = placeLabels(wanted, obstacles, {labelSize, radius, within});
+    svg.open("g", {{"class", "labels"}});
+    for (std::size_t g = 0; g < placed.size(); ++g) {
+        const PlacedLabel& label = placed[g];
+        const Group& group = groups[g];
+        if (label.kind == PlacedLabel::none) continue;
+        const bool isNumber = label.kind == PlacedLabel::number;
+        if (label.leader) {
+            const auto [x, y] = nearestOn(label.box, group.x, group.y);
+            svg.empty("line", {{"class", "leader"},
+                               {"x1", coordinate(group.x)},
+                               {"y1", coordinate(group.y)},
+                               {"x2", coordinate(x)},
+                               {"y2", coordinate(y)},
+                               {"stroke", "#555555"},
+                               {"stroke-width", "0.6"}});
+        }
+        std::string members;
+        for (const std::size_t i : group.members) {
+            if (!members.empty()) members += ' ';
+            members += std::to_string(points_[i].number);
+            if (isNumber) numbered.emplace_back(points_[i].number, labels_[i]);
+        }
+        svg.element("text",
+                    {{"class", isNumber ? "number" : "label"},
+                     {"data-n", members},
+                     {"x", coordinate(label.x)},
+                     {"y", coordinate(label.y)},
+                     {"fill", isNumber ? "#333333" : "black"}},
+                    isNumber ? group.numbers : group.label);
+    }
+    svg.close();
+    return numbered;
+}
+
+void fixedText(Markup& svg, std::vector<Box>& obstacles, double x, double y, std::string_view text, double size,
+               int anchor, std::string_view fill, std::string_view cssClass) {
+    const double width = textWidth(text, size);
+    obstacles.push_back(textBox(x, y, width, size, anchor));
+    svg.element("text",
+                {{"class", std::string(cssClass)},
+                 {"x", coordinate(x)},
+                 {"y", coordinate(y)},
+                 {"font-size", fixed(size, 0)},
+                 {"text-anchor", anchor < 0 ? "start" : anchor == 0 ? "middle" : "end"},
+                 {"fill", std::string(fill)}},
+                text);
+}
+
+std::vector<Box> fileLegend(Markup& svg, std::span<const ReportedFile> files, double x, double y) {
+    std::vector<Box> boxes;
+    for (std::size_t i = 0; i < files.size(); ++i, y += legendLine) {
+        svg.empty("circle", {{"cx", coordinate(x + 15)},
+                             {"cy", coordinate(y - 4)},
+                             {"r", "4"},
+                             {"fill", std::string(fileColour(i))},
+                             {"stroke", "black"},
+                             {"stroke-width", "0.5"}});
+        const std::string count = std::to_string(files[i].samples);
+        fixedText(svg, boxes, x + 36, y,
+                  concat({asUtf8(files[i].name), ": ", count, files[i].samples == 1 ? " sample" : " samples"}));
+    }
+    return boxes;
+}
+
+}  // namespace zelk::workbench

@@ -1,0 +1,78 @@
+// What every picture of the report shares: its samples kept compactly, their marks and labels,
+// one colour per file and the legend of the files.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "zelkfile/label_layout.hpp"
+#include "zelkfile/markup.hpp"
+
+namespace zelk::workbench {
+
+// Above this many samples in a picture the points go without labels.
+inline constexpr std::size_t labelledSamplesAtMost = 500;
+// Of the samples a picture cannot draw, this many are named; the rest are counted.
+inline constexpr std::size_t namedLeftOutAtMost = 40;
+
+// A file of the report: its name as given and how many samples it holds.
+struct ReportedFile {
+    std::string name;
+    long samples = 0;
+};
+
+// The colour of the points of the file at this place among the files.
+std::string_view fileColour(std::size_t file);
+
+// The samples of one picture, in page coordinates, as they come: a few bytes each, and their
+// labels only while there are few enough to show.
+class PlottedSamples {
+public:
+    // number: the sample's number on the page, 1 to N across every file; sampleNumber as the
+    // block holds it (trailing blanks are dropped).
+    void add(std::size_t file, long number, std::string_view sampleNumber, double x, double y);
+    // One that the picture cannot draw, and why ("no enthalpy").
+    void leaveOut(long number, std::string_view sampleNumber, std::string_view why);
+
+    std::size_t size() const { return points_.size(); }
+    bool labelled() const { return points_.size() <= labelledSamplesAtMost; }
+    // The boxes of the marks, which the fixed texts of a picture keep clear of where they can.
+    std::vector<Box> marks() const;
+    // "not drawn: 3 (W-2: no Mg), ..." or "" when every sample is drawn.
+    std::string leftOut() const;
+
+    // The marks and their labels, laid out around the fixed texts (obstacles) within the
+    // picture. Returns the points that carry their number instead of their label, as
+    // (number, "sample number"), for a key beside the picture.
+    std::vector<std::pair<long, std::string>> draw(Markup& svg, std::span<const Box> obstacles, Box within) const;
+
+private:
+    struct Point {
+        float x, y;
+        std::uint32_t number;
+        std::uint16_t file;
+    };
+    std::vector<Point> points_;
+    std::vector<std::string> labels_;  // while labelled()
+    std::vector<std::string> leftOut_;  // the first namedLeftOutAtMost
+    long leftOutCount_ = 0;
+};
+
+// The legend of the files: a mark in each file's colour, its name and its count, from (x, y)
+// down, a line each; returns the boxes of its texts.
+std::vector<Box> fileLegend(Markup& svg, std::span<const ReportedFile> files, double x, double y);
+
+// A text of the picture that labels must avoid: written, and its box added to obstacles.
+void fixedText(Markup& svg, std::vector<Box>& obstacles, double x, double y, std::string_view text,
+               double size = 11, int anchor = -1, std::string_view fill = "black", std::string_view cssClass = "fixed");
+
+// The radius of a sample's mark.
+inline constexpr double markRadius = 4;
+// The height of a legend line and the size of the pictures' ordinary text.
+inline constexpr double legendLine = 18;
+inline constexpr double labelSize = 11;
+
+}  // namespace zelk::workbench

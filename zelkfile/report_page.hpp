@@ -1,0 +1,54 @@
+// zelkfile report --html: the report as one page, with nothing outside it: a heading naming
+// the files, the table of every sample, and the pictures, each with its caption.
+#pragma once
+
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "record/output_file.hpp"
+#include "record/sample.hpp"
+#include "zelkfile/diagram.hpp"
+#include "zelkfile/geothermometers.hpp"
+#include "zelkfile/na_k_mg_diagram.hpp"
+
+namespace zelk::workbench {
+
+// One cell of a sample's row: the column's name (as the CSV heads it) and the text shown.
+struct PageCell {
+    std::string_view column;
+    std::string text;
+};
+
+// The page is written as the samples come: the table first, the pictures (which keep a few
+// bytes per sample) at commit. It appears whole at commit or not at all, under the rules of
+// every output file.
+class ReportPage {
+public:
+    ReportPage(std::string path, std::vector<ReportedFile> files) : path_(std::move(path)), files_(std::move(files)) {}
+
+    // Claims the name and writes the heading; false with the reason in error.
+    bool open(std::string& error);
+    // The next sample, of the file at this place among the files: its row, whose columns are
+    // those of the first sample's, its notes, and what the pictures need.
+    void sample(std::size_t file, std::span<const PageCell> cells, std::span<const std::string> notes,
+                const SampleRecord& record, const Geothermometers& g);
+    // Ends the table, writes the pictures and puts the page in place; false with the reason.
+    bool commit(std::string& error);
+
+private:
+    void flush(std::string& text);
+
+    std::string path_;
+    std::vector<ReportedFile> files_;
+    std::unique_ptr<PreparedOutput> file_;
+    std::string buffer_;
+    std::string writeError_;  // the first write that failed
+    long number_ = 0;         // of the last sample, across the page
+    std::size_t columns_ = 0;
+    NaKMgTriangle triangle_;
+};
+
+}  // namespace zelk::workbench
