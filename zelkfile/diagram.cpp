@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <map>
 
 #include "zelkfile/text.hpp"
 
@@ -86,19 +85,21 @@ std::vector<std::pair<long, std::string>> PlottedSamples::draw(Markup& svg, std:
 
     std::vector<std::pair<long, std::string>> numbered;
     if (!labelled()) return numbered;
-    // Samples at one place (replicates, or one water under several names) share one label:
-    // their sample numbers, or their numbers, joined.
+    // Samples at one place or whose marks mostly cover each other (replicates, or one water
+    // under several names) share one label: their sample numbers, or their numbers, joined.
     struct Group {
         float x, y;
         std::string label, numbers;
         std::vector<std::size_t> members;
+        double reach = 0;
     };
     std::vector<Group> groups;
-    std::map<std::pair<float, float>, std::size_t> at;
     for (std::size_t i = 0; i < points_.size(); ++i) {
-        const auto [place, added] = at.try_emplace({points_[i].x, points_[i].y}, groups.size());
-        if (added) groups.push_back({points_[i].x, points_[i].y, "", "", {}});
-        Group& group = groups[place->second];
+        const auto near = std::find_if(groups.begin(), groups.end(), [&](const Group& g) {
+            return std::hypot(g.x - points_[i].x, g.y - points_[i].y) <= markRadius;
+        });
+        Group& group = near != groups.end() ? *near : groups.emplace_back(Group{points_[i].x, points_[i].y, "", "", {}});
+        group.reach = std::max(group.reach, std::hypot(double(group.x) - points_[i].x, double(group.y) - points_[i].y));
         const std::string number = std::to_string(points_[i].number);
         group.label += group.members.empty() ? labels_[i] : concat({", ", labels_[i]});
         group.numbers += group.members.empty() ? number : concat({", ", number});
@@ -107,7 +108,8 @@ std::vector<std::pair<long, std::string>> PlottedSamples::draw(Markup& svg, std:
     std::vector<LabelPoint> wanted;
     wanted.reserve(groups.size());
     for (const Group& group : groups)
-        wanted.push_back({group.x, group.y, textWidth(group.label, labelSize), textWidth(group.numbers, labelSize)});
+        wanted.push_back(
+            {group.x, group.y, textWidth(group.label, labelSize), textWidth(group.numbers, labelSize), group.reach});
     const std::vector<PlacedLabel> placed = placeLabels(wanted, obstacles, {labelSize, radius, within});
     svg.open("g", {{"class", "labels"}});
     for (std::size_t g = 0; g < placed.size(); ++g) {

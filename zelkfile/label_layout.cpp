@@ -81,7 +81,7 @@ std::vector<PlacedLabel> placeLabels(std::span<const LabelPoint> points, std::sp
     const double r = style.pointRadius;
     std::vector<Box> marks;
     marks.reserve(points.size());
-    for (const LabelPoint& p : points) marks.push_back(Box{p.x - r, p.y - r, p.x + r, p.y + r}.grown(1));
+    for (const LabelPoint& p : points) marks.push_back(Box{p.x - r, p.y - r, p.x + r, p.y + r}.grown(1 + p.reach));
     std::vector<Box> taken(obstacles.begin(), obstacles.end());
     std::vector<PlacedLabel> placed(points.size());
 
@@ -105,10 +105,9 @@ std::vector<PlacedLabel> placeLabels(std::span<const LabelPoint> points, std::sp
             const double y = std::clamp(points[i].y, box.top, box.bottom);
             for (const Box& t : taken)
                 if (crosses(points[i].x, points[i].y, x, y, t)) return false;
-            // Marks under the point itself (a sample of the same place) it leaves anyway.
-            const Box start{points[i].x, points[i].y, points[i].x, points[i].y};
+            // Marks that touch the point's own it leaves through anyway.
             for (std::size_t m = 0; m < marks.size(); ++m)
-                if (m != i && !marks[m].grown(0.01).overlaps(start) && crosses(points[i].x, points[i].y, x, y, marks[m]))
+                if (m != i && !marks[m].overlaps(marks[i]) && crosses(points[i].x, points[i].y, x, y, marks[m]))
                     return false;
         }
         placed[i] = {kind, box.left + 0.5, box.top + fontAscent * style.size, leader, box};
@@ -116,7 +115,7 @@ std::vector<PlacedLabel> placeLabels(std::span<const LabelPoint> points, std::sp
         return true;
     };
     const auto beside = [&](std::size_t i, PlacedLabel::Kind kind, double width) {
-        const Around around{points[i].x, points[i].y, width + 1, height, r + 2};
+        const Around around{points[i].x, points[i].y, width + 1, height, r + points[i].reach + 2};
         for (int p = 0; p < places; ++p)
             if (take(i, kind, around.at(p), false)) return true;
         return false;
@@ -126,16 +125,26 @@ std::vector<PlacedLabel> placeLabels(std::span<const LabelPoint> points, std::sp
         const double w = width + 1;
         for (int k = 0; k < 24; ++k) {
             const double angle = k * 3.14159265358979323846 / 12;
-            const double cx = points[i].x + (distance + w / 2) * std::cos(angle);
-            const double cy = points[i].y - (distance + height / 2) * std::sin(angle);
+            const double d = distance + points[i].reach;
+            const double cx = points[i].x + (d + w / 2) * std::cos(angle);
+            const double cy = points[i].y - (d + height / 2) * std::sin(angle);
             if (take(i, PlacedLabel::number, {cx - w / 2, cy - height / 2, cx + w / 2, cy + height / 2}, true))
                 return true;
         }
         return false;
     };
 
+    // A point with another close by (its label would crowd out theirs) carries its number;
+    // those go first, so that a cluster has room for all of its numbers.
+    const double crowd = 2 * height;
+    std::vector<bool> crowded(points.size(), false);
     for (std::size_t i = 0; i < points.size(); ++i)
-        if (points[i].labelWidth > 0) beside(i, PlacedLabel::label, points[i].labelWidth);
+        for (std::size_t j = i + 1; j < points.size(); ++j)
+            if (marks[i].grown(crowd / 2).overlaps(marks[j].grown(crowd / 2))) crowded[i] = crowded[j] = true;
+    for (std::size_t i = 0; i < points.size(); ++i)
+        if (crowded[i] && points[i].numberWidth > 0) beside(i, PlacedLabel::number, points[i].numberWidth);
+    for (std::size_t i = 0; i < points.size(); ++i)
+        if (!crowded[i] && points[i].labelWidth > 0) beside(i, PlacedLabel::label, points[i].labelWidth);
     for (std::size_t i = 0; i < points.size(); ++i)
         if (placed[i].kind == PlacedLabel::none && points[i].numberWidth > 0)
             beside(i, PlacedLabel::number, points[i].numberWidth);

@@ -25,6 +25,7 @@ struct LabelPoint {
     double x, y;
     double labelWidth;   // of its label at the label size; 0: it has none
     double numberWidth;  // of its number
+    double reach = 0;    // of marks around it that share its label, beyond its own
 };
 
 struct PlacedLabel {
@@ -42,9 +43,10 @@ struct LabelStyle {
 
 // For each point in order: its label beside it, where the label overlaps no label placed
 // before, no fixed text (the obstacles: ticks, titles, the legend), no point of another
-// sample, and stays within the picture. Points whose label finds no place then get their
-// number beside them on the same terms, and failing that a little farther off with a leader
-// line; a point left with neither stays unlabelled (kind none).
+// sample, and stays within the picture. A point with another close by carries its number
+// instead (and those are placed first); so does one whose label finds no place. A number
+// without room beside its point goes a little farther off with a leader line; a point left
+// with neither stays unlabelled (kind none).
 std::vector<PlacedLabel> placeLabels(std::span<const LabelPoint> points, std::span<const Box> obstacles,
                                      const LabelStyle& style);
 
