@@ -296,5 +296,94 @@ TEST(Report, DiagramHasOnePointPerSample) {
     }
 }
 
+// The page as data: well-formed, nothing fetched, one row per sample numbered across the
+// files with the CSV's columns, one point per sample with Na, K and Mg where its values put
+// it, and the sample without them named under the triangle.
+TEST(Report, PageHoldsTableAndTriangle) {
+    TempDir folder;
+    writeFile(folder.file("a.out"), blocks({{"A-1", 300, 1000, 100, 1, 10}, {"A-2", 300, 900, 120, 0, 10}}));
+    writeFile(folder.file("b.out"), blocks({{"B<1>", 480, 1250, 210, 0.04f, 5.1f, 9.2f, 1280}}));
+    const std::string page = folder.file("page.html");
+    const Result r = report({folder.file("a.out"), folder.file("b.out"), "--html", page});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto [lint, valid] = test::runShell("xmllint --noout " + page);
+    ASSERT_EQ(valid, 0) << lint;
+    const std::string html = readFile(page);
+    EXPECT_EQ(html.rfind("<!DOCTYPE html>\n<html xmlns=\"http://www.w3.org/1999/xhtml\"", 0), 0u);
+    for (const char* outside : {"<script", "<link", " src=", "url(", "@import", "<img"})
+        EXPECT_EQ(html.find(outside), std::string::npos) << outside;
+
+    const auto xpath = [&](const std::string& path) {
+        auto [text, status] = test::runShell("xmllint --xpath \"" + path + "\" " + page);
+        EXPECT_EQ(status, 0) << path << ": " << text;
+        if (!text.empty() && text.back() == '\n') text.pop_back();
+        return text;
+    };
+    EXPECT_EQ(xpath("count(//*[local-name()='tbody']/*[local-name()='tr'])"), "3");
+    EXPECT_EQ(xpath("string(//*[local-name()='tbody']/*[local-name()='tr'][3]/*[local-name()='td'][1])"), "3");
+    EXPECT_EQ(xpath("count(//*[local-name()='thead']//*[local-name()='th'])"), "19");  // #, 16 of the CSV, maturity, notes
+    EXPECT_NE(html.find("B&lt;1&gt;"), std::string::npos);
+    EXPECT_NE(html.find("not drawn: 2 (A-2: no Mg)"), std::string::npos);
+
+    // Points 1 and 3, in the colours of their files, where their values put them.
+    EXPECT_EQ(xpath("count(//*[local-name()='circle'][@class='point'])"), "2");
+    const std::vector<std::pair<std::string, Water>> drawn = {{"1", {"A-1", 300, 1000, 100, 1, 10}},
+                                                              {"3", {"B<1>", 480, 1250, 210, 0.04f, 5.1f}}};
+    for (const auto& [number, w] : drawn) {
+        const std::string circle = "//*[local-name()='g'][@data-n='" + number + "']/*[local-name()='circle']";
+        const double a = w.na / 1000.0, b = w.k / 100.0, c = std::sqrt(double(w.mg)), sum = a + b + c;
+        EXPECT_NEAR(std::atof(xpath("string(" + circle + "/@cx)").c_str()), (100 * a + 700 * b + 400 * c) / sum, 0.005);
+        EXPECT_NEAR(std::atof(xpath("string(" + circle + "/@cy)").c_str()),
+                    (660 * (a + b) + (660 - 300 * std::sqrt(3.0)) * c) / sum, 0.005);
+    }
+    EXPECT_EQ(xpath("string(//*[local-name()='g'][@data-n='1']/*[local-name()='circle']/@fill)"), "#d55e00");
+    EXPECT_EQ(xpath("string(//*[local-name()='g'][@data-n='3']/*[local-name()='circle']/@fill)"), "#0072b2");
+}
+
+// The isotherms sit at the ratios of the report's own geothermometers: a water on the Na/K
+// line of T gives T from Giggenbach's Na/K, one on the K/Mg line of T gives T from his K/Mg.
+TEST(Report, IsothermsAtTheGeothermometersRatios) {
+    TempDir folder;
+    writeFile(folder.file("a.out"), blocks({{"A-1", 300, 1000, 100, 1, 10}}));
+    const std::string svg = folder.file("t.svg");
+    ASSERT_EQ(report({folder.file("a.out"), "--svg", svg}).status, 0);
+    const auto values = [&](const std::string& path) {
+        const auto [text, status] = test::runShell("xmllint --xpath \"" + path + "\" " + svg);
+        EXPECT_EQ(status, 0) << text;
+        std::vector<double> found;
+        for (const std::string& attribute : split(text, '\n'))
+            if (!attribute.empty()) found.push_back(std::atof(attribute.substr(attribute.find('"') + 1).c_str()));
+        return found;
+    };
+    const std::vector<double> naKx = values("//*[local-name()='line'][@class='na-k-isotherm']/@x2");
+    const std::vector<double> kMgx = values("//*[local-name()='line'][@class='k-mg-isotherm']/@x2");
+    ASSERT_EQ(naKx.size(), 13u);
+    ASSERT_EQ(kMgx.size(), 13u);
+    for (std::size_t i = 0; i < 13; ++i) {
+        const double t = 100 + 20.0 * static_cast<double>(i);
+        // On the Na-K side x = 100 + 600 b / (a + b), a = Na/1000, b = K/100: Na/K = 10 (700 - x) / (x - 100).
+        SampleRecord r;
+        r.waterConc[10] = static_cast<float>(10 * (700 - naKx[i]) / (naKx[i] - 100));
+        r.waterConc[11] = 1;
+        EXPECT_NEAR(*geothermometers(r).naKGiggenbach, t, 0.05) << t;
+        // On the K-Mg side x = 400 + 300 b / (b + c), b = K/100, c = sqrt(Mg): with K = 100, sqrt(Mg) = (700 - x) / (x - 400).
+        const double rootMg = (700 - kMgx[i]) / (kMgx[i] - 400);
+        r.waterConc[11] = 100;
+        r.waterConc[12] = static_cast<float>(rootMg * rootMg);
+        EXPECT_NEAR(*geothermometers(r).kMg, t, 0.05) << t;
+    }
+}
+
+// The example of fourteen discharges is what importing its table gives today.
+TEST(Report, DischargesExampleImportsAsKept) {
+    TempDir folder;
+    const fs::path source(ZELK_SOURCE_DIR);
+    const std::vector<std::string> words = {(source / "examples/discharges.csv").string(), "-o", folder.file("d.out")};
+    const std::vector<std::string_view> arguments(words.begin(), words.end());
+    StringSink out, err;
+    ASSERT_EQ(importTable(arguments, out, err), 0) << err.bytes();
+    EXPECT_EQ(readFile(folder.file("d.out")), readFile((source / "examples/discharges.out").string()));
+}
+
 }  // namespace
 }  // namespace zelk::workbench

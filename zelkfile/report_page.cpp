@@ -14,12 +14,13 @@ h1 { font-size: 20px; margin: 0 0 8px; }
 h2 { font-size: 16px; margin: 24px 0 8px; }
 p.file { margin: 2px 0; }
 span.swatch { display: inline-block; width: 10px; height: 10px; border-radius: 5px; margin-right: 6px; border: 0.5px solid black; }
-table { border-collapse: collapse; font-size: 12px; }
+table { border-collapse: collapse; font-size: 11px; }
 div.table { overflow-x: auto; }
-th, td { padding: 2px 5px; border-bottom: 1px solid #ddd; text-align: right; white-space: nowrap; }
+th, td { padding: 2px 4px; border-bottom: 1px solid #ddd; text-align: right; white-space: nowrap; }
 th { position: sticky; top: 0; background: #f2f2f2; vertical-align: bottom; white-space: normal; font-size: 11px; }
 td.text, th.text { text-align: left; }
-td.notes { text-align: left; white-space: normal; min-width: 16em; }
+td.text { white-space: normal; }
+td.notes { text-align: left; white-space: normal; min-width: 10em; }
 figure { margin: 24px 0; break-inside: avoid; page-break-inside: avoid; }
 figure svg { display: block; max-width: 100%; height: auto; }
 figcaption { max-width: 800px; margin-top: 6px; }
@@ -43,12 +44,13 @@ bool numeric(std::string_view text) {
     return at < text.size() && text[at] >= '0' && text[at] <= '9';
 }
 
-// A column's name may break after each underscore ("alpha_cristobalite").
-void heading(std::string& out, std::string_view name) {
-    for (std::size_t at = 0; at < name.size();) {
-        const std::size_t end = std::min(name.find('_', at), name.size() - 1) + 1;
-        out += markupText(name.substr(at, end - at));
-        if (end < name.size()) out += "<wbr/>";
+// Text that may break after each of the characters given: a column's name after its
+// underscores ("alpha_cristobalite"), a file's name after its slashes.
+void breakable(std::string& out, std::string_view text, char after) {
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t end = std::min(text.find(after, at), text.size() - 1) + 1;
+        out += markupText(text.substr(at, end - at));
+        if (end < text.size()) out += "<wbr/>";
         at = end;
     }
 }
@@ -124,7 +126,7 @@ void ReportPage::sample(std::size_t file, std::span<const PageCell> cells, std::
         buffer_ += "<thead><tr><th>#</th>";
         for (const PageCell& cell : cells) {
             buffer_ += numeric(cell.text) ? "<th>" : "<th class=\"text\">";
-            heading(buffer_, cell.column);
+            breakable(buffer_, cell.column, '_');
             buffer_ += "</th>";
         }
         buffer_ += "<th class=\"text\">notes</th></tr></thead>\n<tbody>\n";
@@ -132,12 +134,14 @@ void ReportPage::sample(std::size_t file, std::span<const PageCell> cells, std::
     buffer_ += concat({"<tr id=\"sample-", std::to_string(number_), "\"><td>", std::to_string(number_), "</td>"});
     for (std::size_t c = 0; c < columns_; ++c) {
         const std::string_view text = c < cells.size() ? std::string_view(cells[c].text) : std::string_view();
-        if (c == 0)
-            buffer_ += concat({"<td class=\"text\"><span class=\"swatch\" style=\"background: ", fileColour(file),
+        if (c == 0) {
+            buffer_ += concat({"<td class=\"text file\"><span class=\"swatch\" style=\"background: ", fileColour(file),
                                "\"></span>"});
-        else
+            breakable(buffer_, text, '/');
+        } else {
             buffer_ += numeric(text) || text.empty() ? "<td>" : "<td class=\"text\">";
-        page.text(text);
+            page.text(text);
+        }
         buffer_ += "</td>";
     }
     buffer_ += "<td class=\"notes\">";
