@@ -2,6 +2,7 @@
 // Gibbs energies of regions 1 and 2 and the Helmholtz energy of region 3 for the enthalpies.
 #include "zelkfile/if97.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 namespace zelk::if97 {
@@ -127,6 +128,23 @@ double saturationTemperature(double pressure) {
     const double g = n4[1] * beta * beta + n4[4] * beta + n4[7];
     const double d = 2 * g / (-f - std::sqrt(f * f - 4 * e * g));
     return (n4[9] + d - std::sqrt((n4[9] + d) * (n4[9] + d) - 4 * (n4[8] + n4[9] * d))) / 2;
+}
+
+double saturationPressure(double temperature) {
+    const double theta = temperature + n4[8] / (temperature - n4[9]);
+    const double a = theta * theta + n4[0] * theta + n4[1];
+    const double b = n4[2] * theta * theta + n4[3] * theta + n4[4];
+    const double c = n4[5] * theta * theta + n4[6] * theta + n4[7];
+    const double root = 2 * c / (-b + std::sqrt(b * b - 4 * a * c));
+    return root * root * root * root;
+}
+
+std::optional<double> saturatedLiquidEnthalpy(double temperature) {
+    if (!(temperature >= 273.16 && temperature <= criticalTemperature)) return std::nullopt;
+    if (temperature <= region13Temperature) return region1Enthalpy(saturationPressure(temperature), temperature);
+    const std::optional<Saturation> s = saturation(std::min(saturationPressure(temperature), criticalPressure));
+    if (!s) return std::nullopt;
+    return s->liquidEnthalpy;
 }
 
 double region1Enthalpy(double pressure, double temperature) {

@@ -18,6 +18,12 @@ struct Saturation {
 
 // The saturation temperature (region 4) at a pressure in MPa, without range check.
 double saturationTemperature(double pressure);
+// The saturation pressure in MPa (region 4) at a temperature in K, without range check.
+double saturationPressure(double temperature);
+
+// h', the enthalpy of saturated liquid water in kJ/kg at a temperature in K, from the
+// triple point (273.16 K) to the critical point; empty outside.
+std::optional<double> saturatedLiquidEnthalpy(double temperature);
 
 // Enthalpy in kJ/kg from the equations of state at a pressure in MPa and a temperature in K:
 // region 1 (liquid), region 2 (vapour) and region 3 (density in kg/m3 and temperature).
