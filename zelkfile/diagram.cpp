@@ -30,6 +30,8 @@ std::pair<double, double> nearestOn(const Box& box, double x, double y) {
 std::string_view fileColour(std::size_t file) { return palette[file % std::size(palette)]; }
 
 void PlottedSamples::add(std::size_t file, long number, std::string_view sampleNumber, double x, double y) {
+    largestX_ = std::max(largestX_, x);
+    largestY_ = std::max(largestY_, y);
     points_.push_back({static_cast<float>(x), static_cast<float>(y), static_cast<std::uint32_t>(number),
                        static_cast<std::uint16_t>(file)});
     if (points_.size() <= labelledSamplesAtMost)
@@ -43,11 +45,13 @@ void PlottedSamples::leaveOut(long number, std::string_view sampleNumber, std::s
         leftOut_.push_back(concat({std::to_string(number), " (", asUtf8(trimmed(sampleNumber)), ": ", why, ")"}));
 }
 
-std::vector<Box> PlottedSamples::marks() const {
+std::vector<Box> PlottedSamples::marks(const ToPage& toPage) const {
     std::vector<Box> boxes;
     boxes.reserve(points_.size());
-    for (const Point& p : points_)
-        boxes.push_back(Box{p.x - markRadius, p.y - markRadius, p.x + markRadius, p.y + markRadius}.grown(1));
+    for (const Point& p : points_) {
+        const auto [x, y] = toPage ? toPage(p.x, p.y) : std::pair<double, double>(p.x, p.y);
+        boxes.push_back(Box{x - markRadius, y - markRadius, x + markRadius, y + markRadius}.grown(1));
+    }
     return boxes;
 }
 
@@ -64,12 +68,20 @@ std::string PlottedSamples::leftOut() const {
 }
 
 std::vector<std::pair<long, std::string>> PlottedSamples::draw(Markup& svg, std::span<const Box> obstacles,
-                                                                Box within) const {
+                                                                Box within, const ToPage& toPage) const {
     constexpr double radius = markRadius;
+    // In page coordinates from here on.
+    std::vector<Point> onPage = points_;
+    if (toPage)
+        for (Point& p : onPage) {
+            const auto [x, y] = toPage(p.x, p.y);
+            p.x = static_cast<float>(x);
+            p.y = static_cast<float>(y);
+        }
     svg.open("g", {{"class", "samples"}});
-    for (const Point& p : points_) {
+    for (const Point& p : onPage) {
         svg.open("g", {{"class", "sample"}, {"data-n", std::to_string(p.number)}});
-        svg.element("title", {}, labelled() ? concat({std::to_string(p.number), ": ", labels_[&p - points_.data()]})
+        svg.element("title", {}, labelled() ? concat({std::to_string(p.number), ": ", labels_[&p - onPage.data()]})
                                             : std::to_string(p.number));
         svg.empty("circle", {{"class", "point"},
                              {"cx", coordinate(p.x)},
@@ -94,13 +106,13 @@ std::vector<std::pair<long, std::string>> PlottedSamples::draw(Markup& svg, std:
         double reach = 0;
     };
     std::vector<Group> groups;
-    for (std::size_t i = 0; i < points_.size(); ++i) {
+    for (std::size_t i = 0; i < onPage.size(); ++i) {
         const auto near = std::find_if(groups.begin(), groups.end(), [&](const Group& g) {
-            return std::hypot(g.x - points_[i].x, g.y - points_[i].y) <= markRadius;
+            return std::hypot(g.x - onPage[i].x, g.y - onPage[i].y) <= markRadius;
         });
-        Group& group = near != groups.end() ? *near : groups.emplace_back(Group{points_[i].x, points_[i].y, "", "", {}});
-        group.reach = std::max(group.reach, std::hypot(double(group.x) - points_[i].x, double(group.y) - points_[i].y));
-        const std::string number = std::to_string(points_[i].number);
+        Group& group = near != groups.end() ? *near : groups.emplace_back(Group{onPage[i].x, onPage[i].y, "", "", {}});
+        group.reach = std::max(group.reach, std::hypot(double(group.x) - onPage[i].x, double(group.y) - onPage[i].y));
+        const std::string number = std::to_string(onPage[i].number);
         group.label += group.members.empty() ? labels_[i] : concat({", ", labels_[i]});
         group.numbers += group.members.empty() ? number : concat({", ", number});
         group.members.push_back(i);
@@ -130,8 +142,8 @@ std::vector<std::pair<long, std::string>> PlottedSamples::draw(Markup& svg, std:
         std::string members;
         for (const std::size_t i : group.members) {
             if (!members.empty()) members += ' ';
-            members += std::to_string(points_[i].number);
-            if (isNumber) numbered.emplace_back(points_[i].number, labels_[i]);
+            members += std::to_string(onPage[i].number);
+            if (isNumber) numbered.emplace_back(onPage[i].number, labels_[i]);
         }
         svg.element("text",
                     {{"class", isNumber ? "number" : "label"},
@@ -173,6 +185,37 @@ std::vector<Box> fileLegend(Markup& svg, std::span<const ReportedFile> files, do
                   concat({asUtf8(files[i].name), ": ", count, files[i].samples == 1 ? " sample" : " samples"}));
     }
     return boxes;
+}
+
+}  // namespace zelk::workbench
+
+namespace zelk::workbench {
+
+void openPicture(Markup& svg, std::string_view cssClass, double w, double h, std::string_view title) {
+    svg.open("svg", {{"xmlns", "http://www.w3.org/2000/svg"},
+                     {"class", concat({"diagram ", cssClass})},
+                     {"width", fixed(w, 0)},
+                     {"height", fixed(h, 0)},
+                     {"viewBox", concat({"0 0 ", fixed(w, 0), " ", fixed(h, 0)})},
+                     {"font-family", std::string(fontFamily)},
+                     {"font-size", fixed(labelSize, 0)},
+                     {"style", "font-kerning: none"},
+                     {"role", "img"}});
+    svg.element("title", {}, title);
+    svg.empty("rect", {{"width", "100%"}, {"height", "100%"}, {"fill", "white"}});
+}
+
+double legendOfFiles(Markup& svg, std::vector<Box>& obstacles, std::span<const ReportedFile> files, double y,
+                     bool unlabelled) {
+    const std::vector<Box> boxes = fileLegend(svg, files, 25, y);
+    obstacles.insert(obstacles.end(), boxes.begin(), boxes.end());
+    y += legendLine * static_cast<double>(files.size());
+    if (unlabelled) {
+        fixedText(svg, obstacles, 40, y,
+                  concat({"Over ", std::to_string(labelledSamplesAtMost), " samples: the points are drawn without labels."}));
+        y += legendLine;
+    }
+    return y;
 }
 
 }  // namespace zelk::workbench

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -27,27 +28,34 @@ struct ReportedFile {
 // The colour of the points of the file at this place among the files.
 std::string_view fileColour(std::size_t file);
 
-// The samples of one picture, in page coordinates, as they come: a few bytes each, and their
-// labels only while there are few enough to show.
+// From the coordinates a picture keeps to the page's.
+using ToPage = std::function<std::pair<double, double>(double, double)>;
+
+// The samples of one picture as they come, in the picture's own coordinates (page or data):
+// a few bytes each, and their labels only while there are few enough to show.
 class PlottedSamples {
 public:
     // number: the sample's number on the page, 1 to N across every file; sampleNumber as the
     // block holds it (trailing blanks are dropped).
     void add(std::size_t file, long number, std::string_view sampleNumber, double x, double y);
+    // The largest coordinates added, 0 before any.
+    double largestX() const { return largestX_; }
+    double largestY() const { return largestY_; }
     // One that the picture cannot draw, and why ("no enthalpy").
     void leaveOut(long number, std::string_view sampleNumber, std::string_view why);
 
     std::size_t size() const { return points_.size(); }
     bool labelled() const { return points_.size() <= labelledSamplesAtMost; }
     // The boxes of the marks, which the fixed texts of a picture keep clear of where they can.
-    std::vector<Box> marks() const;
+    std::vector<Box> marks(const ToPage& toPage = {}) const;
     // "not drawn: 3 (W-2: no Mg), ..." or "" when every sample is drawn.
     std::string leftOut() const;
 
     // The marks and their labels, laid out around the fixed texts (obstacles) within the
     // picture. Returns the points that carry their number instead of their label, as
     // (number, "sample number"), for a key beside the picture.
-    std::vector<std::pair<long, std::string>> draw(Markup& svg, std::span<const Box> obstacles, Box within) const;
+    std::vector<std::pair<long, std::string>> draw(Markup& svg, std::span<const Box> obstacles, Box within,
+                                                   const ToPage& toPage = {}) const;
 
 private:
     struct Point {
@@ -59,6 +67,7 @@ private:
     std::vector<std::string> labels_;  // while labelled()
     std::vector<std::string> leftOut_;  // the first namedLeftOutAtMost
     long leftOutCount_ = 0;
+    double largestX_ = 0, largestY_ = 0;
 };
 
 // The legend of the files: a mark in each file's colour, its name and its count, from (x, y)
@@ -71,6 +80,14 @@ void fixedText(Markup& svg, std::vector<Box>& obstacles, double x, double y, std
 
 // The radius of a sample's mark.
 inline constexpr double markRadius = 4;
+// Opens a picture's <svg> element, w by h px, in the pictures' font, with its title.
+void openPicture(Markup& svg, std::string_view cssClass, double w, double h, std::string_view title);
+
+// The legend's lines of the files from y down, and the note that over so many samples the
+// points go without labels; returns the y of the next line.
+double legendOfFiles(Markup& svg, std::vector<Box>& obstacles, std::span<const ReportedFile> files, double y,
+                     bool unlabelled);
+
 // The height of a legend line and the size of the pictures' ordinary text.
 inline constexpr double legendLine = 18;
 inline constexpr double labelSize = 11;

@@ -26,7 +26,6 @@ double height(std::size_t files, bool note) { return legendTop + static_cast<dou
 // The frame and the lines, and into texts their fixed texts, each text's box added to
 // obstacles: the texts go over the samples' marks, so that no point hides a tick.
 void frame(Markup& svg, Markup& texts, std::vector<Box>& obstacles, std::span<const Box> marks) {
-    svg.empty("rect", {{"width", "100%"}, {"height", "100%"}, {"fill", "white"}});
     fixedText(texts, obstacles, width / 2, 40, "Na-K-Mg (Giggenbach 1988)", 18, 0, "black", "title");
     svg.empty("polygon", {{"points", concat({pointList(naCorner), " ", pointList(kCorner), " ", pointList(mgCorner)})},
                           {"fill", "none"},
@@ -134,12 +133,7 @@ void legend(Markup& svg, std::vector<Box>& obstacles, std::span<const ReportedFi
     entry({{"x1", "40"}, {"y1", coordinate(y - 4)}, {"x2", "70"}, {"y2", coordinate(y - 4)}, {"stroke", "#e2c29c"},
            {"stroke-dasharray", "4 3"}},
           "K/Mg isotherms (Giggenbach 1988), \u00B0C right of the K-Mg side");
-    const std::vector<Box> boxes = fileLegend(svg, files, 25, y);
-    obstacles.insert(obstacles.end(), boxes.begin(), boxes.end());
-    y += legendLine * static_cast<double>(files.size());
-    if (unlabelled)
-        fixedText(svg, obstacles, 40, y, concat({"Over ", std::to_string(labelledSamplesAtMost),
-                                                 " samples: the points are drawn without labels."}));
+    legendOfFiles(svg, obstacles, files, y, unlabelled);
 }
 
 }  // namespace
@@ -164,18 +158,7 @@ void NaKMgTriangle::sample(std::size_t file, long number, std::string_view sampl
 void NaKMgTriangle::draw(Markup& svg, std::span<const ReportedFile> files, bool key) const {
     const bool unlabelled = !samples_.labelled();
     const double h = height(files.size(), unlabelled);
-    const auto open = [&](double total) {
-        svg.open("svg", {{"xmlns", "http://www.w3.org/2000/svg"},
-                         {"class", "diagram na-k-mg"},
-                         {"width", fixed(total, 0)},
-                         {"height", fixed(h, 0)},
-                         {"viewBox", concat({"0 0 ", fixed(total, 0), " ", fixed(h, 0)})},
-                         {"font-family", std::string(fontFamily)},
-                         {"font-size", fixed(labelSize, 0)},
-                         {"style", "font-kerning: none"},
-                         {"role", "img"}});
-        svg.element("title", {}, "Na-K-Mg triangle (Giggenbach 1988)");
-    };
+    const auto open = [&](double total) { openPicture(svg, "na-k-mg", total, h, "Na-K-Mg triangle (Giggenbach 1988)"); };
     const auto body = [&](Markup& to) {
         std::vector<Box> obstacles;
         std::string fixedTexts;

@@ -354,7 +354,8 @@ int reportFiles(Arguments arguments, ByteSink& out, ByteSink& errors) {
                 std::vector<std::string> notes;
                 for (const FieldNote& note : reader.notes())
                     if (usedByTheReport(note)) notes.push_back(describe(note));
-                page->sample(fileIndex, pageCells(file, index, sample, g), notes, sample, g);
+                // The bicarbonate ion comes with the charge balance; until then no sample has one.
+                page->sample(fileIndex, pageCells(file, index, sample, g), notes, sample, g, std::nullopt);
             }
             if (!diagram) return;
             const WaterConc& water = sample.waterConc;

@@ -117,8 +117,7 @@ bool ReportPage::open(std::string& error) {
 }
 
 void ReportPage::sample(std::size_t file, std::span<const PageCell> cells, std::span<const std::string> notes,
-                        const SampleRecord& record, const Geothermometers& g) {
-    (void)g;
+                        const SampleRecord& record, const Geothermometers& g, std::optional<double> hco3) {
     ++number_;
     Markup page(buffer_);
     if (number_ == 1) {
@@ -154,6 +153,9 @@ void ReportPage::sample(std::size_t file, std::span<const PageCell> cells, std::
     const WaterConc& water = record.waterConc;
     triangle_.sample(file, number_, view(record.sampleNumber), measured(water[10]), measured(water[11]),
                      measured(water[12]));
+    anions_.sample(file, number_, record, hco3);
+    enthalpyChloride_.sample(file, number_, record, g);
+    silicaEnthalpy_.sample(file, number_, record, g);
     if (buffer_.size() >= 1 << 16) flush(buffer_);
 }
 
@@ -162,13 +164,23 @@ bool ReportPage::commit(std::string& error) {
     if (number_ > 0) buffer_ += "</tbody>\n";
     page.raw("</table></div>\n");
     page.element("h2", {}, "Diagrams");
-    page.open("figure", {{"id", "na-k-mg"}});
-    page.raw("\n");
-    triangle_.draw(page, files_, false);
-    page.element("figcaption", {}, triangle_.caption());
-    page.close();
-    if (const std::string leftOut = triangle_.samples().leftOut(); !leftOut.empty())
-        page.element("p", {{"class", "not-drawn"}}, concat({"Na-K-Mg triangle, ", leftOut}));
+    // Each picture with its caption and the samples it could not draw, kept on one printed page.
+    const auto figure = [&](std::string_view id, const auto& draw, const std::string& caption,
+                            const PlottedSamples& samples) {
+        page.open("figure", {{"id", std::string(id)}});
+        page.raw("\n");
+        draw();
+        page.element("figcaption", {}, caption);
+        if (const std::string leftOut = samples.leftOut(); !leftOut.empty())
+            page.element("p", {{"class", "not-drawn"}}, leftOut);
+        page.close();
+    };
+    figure("na-k-mg", [&] { triangle_.draw(page, files_, false); }, triangle_.caption(), triangle_.samples());
+    figure("cl-so4-hco3", [&] { anions_.draw(page, files_); }, anions_.caption(), anions_.samples());
+    figure("enthalpy-chloride", [&] { enthalpyChloride_.draw(page, files_); }, enthalpyChloride_.caption(),
+           enthalpyChloride_.samples());
+    figure("silica-enthalpy", [&] { silicaEnthalpy_.draw(page, files_); }, silicaEnthalpy_.caption(),
+           silicaEnthalpy_.samples());
     page.raw("</body>\n</html>\n");
     flush(buffer_);
     if (writeError_.empty()) {

@@ -13,6 +13,7 @@
 #include "zelkfile/diagram.hpp"
 #include "zelkfile/geothermometers.hpp"
 #include "zelkfile/na_k_mg_diagram.hpp"
+#include "zelkfile/water_diagrams.hpp"
 
 namespace zelk::workbench {
 
@@ -32,9 +33,10 @@ public:
     // Claims the name and writes the heading; false with the reason in error.
     bool open(std::string& error);
     // The next sample, of the file at this place among the files: its row, whose columns are
-    // those of the first sample's, its notes, and what the pictures need.
+    // those of the first sample's, its notes, and what the pictures need: its block, its
+    // geothermometers and its bicarbonate ion, mg/kg (empty: not known).
     void sample(std::size_t file, std::span<const PageCell> cells, std::span<const std::string> notes,
-                const SampleRecord& record, const Geothermometers& g);
+                const SampleRecord& record, const Geothermometers& g, std::optional<double> hco3);
     // Ends the table, writes the pictures and puts the page in place; false with the reason.
     bool commit(std::string& error);
 
@@ -49,6 +51,9 @@ private:
     long number_ = 0;         // of the last sample, across the page
     std::size_t columns_ = 0;
     NaKMgTriangle triangle_;
+    ClSO4HCO3Triangle anions_;
+    EnthalpyChlorideDiagram enthalpyChloride_;
+    SilicaEnthalpyDiagram silicaEnthalpy_;
 };
 
 }  // namespace zelk::workbench
