@@ -1,13 +1,19 @@
 // The pictures' parts apart: the element writer's escaping, the font's widths, the layout of
 // labels and the spreading of a row of labels.
 #include <algorithm>
+#include <cmath>
+#include <limits>
+#include <regex>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "zelkfile/geothermometers.hpp"
+#include "zelkfile/if97.hpp"
 #include "zelkfile/label_layout.hpp"
 #include "zelkfile/markup.hpp"
+#include "zelkfile/water_diagrams.hpp"
 
 namespace zelk::workbench {
 namespace {
@@ -102,6 +108,129 @@ TEST(LabelLayout, SpreadKeepsOrderAndGap) {
         ASSERT_EQ(got.size(), c.expected.size());
         for (std::size_t i = 0; i < got.size(); ++i) EXPECT_NEAR(got[i], c.expected[i], 1e-9) << i;
     }
+}
+
+SampleRecord water(const char* number, float cl, float so4, float sio2, float temperature, float pressure,
+                   float enthalpy) {
+    SampleRecord r;
+    readA(number, r.sampleNumber);
+    r.waterConc[15] = cl;
+    r.waterConc[16] = so4;
+    r.waterConc[9] = sio2;
+    r.samplingTemperature = temperature;
+    r.samplingPressure = pressure;
+    r.fluidEnthalpy = enthalpy;
+    return r;
+}
+
+// The marks of a drawn picture, in order: (cx, cy).
+std::vector<std::pair<double, double>> marks(const std::string& svg) {
+    static const std::regex circle(R"re(<circle class="point" cx="([-0-9.]+)" cy="([-0-9.]+)")re");
+    std::vector<std::pair<double, double>> found;
+    for (auto it = std::sregex_iterator(svg.begin(), svg.end(), circle); it != std::sregex_iterator(); ++it)
+        found.emplace_back(std::stod((*it)[1]), std::stod((*it)[2]));
+    return found;
+}
+
+TEST(WaterDiagrams, EnthalpyOfTheTotalDischarge) {
+    const float lost = std::numeric_limits<float>::max();  // a field of asterisks
+    const struct {
+        float temperature, pressure, enthalpy;
+        std::optional<double> expected;
+    } cases[] = {
+        {240, 31.5f, 1480, 1480},                                             // given
+        {97.2f, 0, 0, *if97::saturatedLiquidEnthalpy(97.2f + 273.15)},        // spring at 0 bar-g: h'(T)
+        {100, 0, 0, 419.09915499770307},                                      // h'(100 °C), IF97
+        {168, 6.5f, 0, std::nullopt},                                         // above 0 bar-g, none given
+        {97, 0, lost, std::nullopt},                                          // given but lost
+        {97, 0, -5, std::nullopt},
+        {0, 0, 0, std::nullopt},                                              // no temperature either
+    };
+    for (const auto& c : cases) {
+        const std::optional<double> h = dischargeEnthalpy(water("E", 0, 0, 0, c.temperature, c.pressure, c.enthalpy));
+        ASSERT_EQ(h.has_value(), c.expected.has_value()) << c.temperature << " " << c.enthalpy;
+        if (h) {
+            EXPECT_NEAR(*h, *c.expected, 1e-6) << c.temperature;
+        }
+    }
+}
+
+// Every point of the curve: h' of its temperature, and a silica that the report's quartz
+// geothermometer takes back to that temperature.
+TEST(WaterDiagrams, QuartzSolubilityCurve) {
+    const std::vector<CurvePoint> curve = quartzSolubility();
+    ASSERT_EQ(curve.size(), 66u);
+    EXPECT_EQ(curve.front().celsius, 25);
+    EXPECT_EQ(curve.back().celsius, 350);
+    for (std::size_t i = 0; i < curve.size(); ++i) {
+        SampleRecord r;
+        r.waterConc[9] = static_cast<float>(curve[i].silica);
+        EXPECT_NEAR(*geothermometers(r).quartz, curve[i].celsius, 0.01) << curve[i].celsius;
+        EXPECT_EQ(curve[i].enthalpy, *if97::saturatedLiquidEnthalpy(curve[i].celsius + 273.15));
+        if (i > 0) {
+            EXPECT_GT(curve[i].silica, curve[i - 1].silica);
+        }
+    }
+    EXPECT_NEAR(curve[15].silica, 48, 2);  // quartz dissolves to some 48 mg/kg at 100 °C
+}
+
+// Each sample where its values put it, and each that cannot be drawn named with the reason.
+TEST(WaterDiagrams, PointsWhereTheirValuesPutThem) {
+    const std::vector<ReportedFile> files = {{"f.out", 6}};
+    ClSO4HCO3Triangle anions;
+    anions.sample(0, 1, water("CL", 100, 0, 0, 0, 0, 0), 0.0);           // the Cl corner
+    anions.sample(0, 2, water("THIRDS", 50, 50, 0, 0, 0, 0), 50.0);      // the middle
+    anions.sample(0, 3, water("HCO3", 0, 0, 0, 0, 0, 0), 80.0);          // the HCO3 corner
+    anions.sample(0, 4, water("NONE", 0, 0, 0, 0, 0, 0), 0.0);           // all three 0
+    anions.sample(0, 5, water("UNKNOWN", 10, 10, 0, 0, 0, 0), std::nullopt);
+    std::string svg;
+    Markup m(svg);
+    anions.draw(m, files);
+    const std::vector<std::pair<double, double>> at = marks(svg);
+    ASSERT_EQ(at.size(), 3u);
+    EXPECT_NEAR(at[0].first, 100, 0.01);
+    EXPECT_NEAR(at[0].second, 660, 0.01);
+    EXPECT_NEAR(at[1].first, 400, 0.01);
+    EXPECT_NEAR(at[1].second, (660 + 660 + 660 - 300 * std::sqrt(3.0)) / 3, 0.01);
+    EXPECT_NEAR(at[2].first, 700, 0.01);
+    EXPECT_EQ(anions.samples().leftOut(), "not drawn: 4 (NONE: Cl, SO4 and HCO3 all 0), 5 (UNKNOWN: no HCO3)");
+
+    // On a plot 680 wide from x = 90 and 470 high up from y = 540: enthalpy-chloride across 0
+    // to 700 mg/kg (the largest Cl 653) and up 0 to 1200 kJ/kg; silica-enthalpy across 0 to
+    // 1750 kJ/kg (the quartz curve ends at 1670.9) and up 0 to 1000 mg/kg (it ends at 830).
+    EnthalpyChlorideDiagram chloride;
+    SilicaEnthalpyDiagram silica;
+    const std::vector<SampleRecord> samples = {
+        water("WELL", 1000, 0, 600, 98, 0, 1200),  // x at 1 bar: (1200 - 417.4) / (2674.9 - 417.4)
+        water("SPRING", 500, 0, 300, 100, 0, 0),    // h'(100 °C), x = 0
+        water("SEP", 800, 0, 500, 168, 6.5f, 0),    // no enthalpy above 0 bar-g
+        water("NOCL", 0, 0, 0, 98, 0, 1200),
+    };
+    long number = 0;
+    for (const SampleRecord& r : samples) {
+        const Geothermometers g = geothermometers(r);
+        chloride.sample(0, ++number, r, g);
+        silica.sample(0, number, r, g);
+    }
+    std::string chlorideSvg, silicaSvg;
+    Markup c(chlorideSvg), s(silicaSvg);
+    chloride.draw(c, files);
+    silica.draw(s, files);
+    const double x = *geothermometers(samples[0]).steamFraction;
+    const double h100 = *if97::saturatedLiquidEnthalpy(373.15);
+    const std::vector<std::pair<double, double>> expectedChloride = {
+        {90 + 1000 * (1 - x) / 700 * 680, 540 - 1200.0 / 1200 * 470}, {90 + 500.0 / 700 * 680, 540 - h100 / 1200 * 470}};
+    const std::vector<std::pair<double, double>> expectedSilica = {
+        {90 + 1200.0 / 1750 * 680, 540 - 600 * (1 - x) / 1000 * 470}, {90 + h100 / 1750 * 680, 540 - 300.0 / 1000 * 470}};
+    for (const auto& [drawn, expected] : {std::pair(marks(chlorideSvg), expectedChloride), std::pair(marks(silicaSvg), expectedSilica)}) {
+        ASSERT_EQ(drawn.size(), 2u);
+        for (std::size_t i = 0; i < 2; ++i) {
+            EXPECT_NEAR(drawn[i].first, expected[i].first, 0.01) << i;
+            EXPECT_NEAR(drawn[i].second, expected[i].second, 0.01) << i;
+        }
+    }
+    EXPECT_EQ(chloride.samples().leftOut(), "not drawn: 3 (SEP: no enthalpy), 4 (NOCL: no Cl)");
+    EXPECT_EQ(silica.samples().leftOut(), "not drawn: 3 (SEP: no enthalpy), 4 (NOCL: no SiO2)");
 }
 
 }  // namespace

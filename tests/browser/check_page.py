@@ -4,7 +4,7 @@ not be blank) and, in a copy of the page with a measuring script added, lays out
 diagram; the boxes of their texts (getBBox, through each text's transform) must not overlap,
 and each diagram must hold one point mark per sample drawn.
 
-usage: check_page.py ZELKFILE SOURCE_DIR FILE POINTS [NOT_DRAWN] [-- FILE POINTS ...]
+usage: check_page.py ZELKFILE SOURCE_DIR FILE ID=POINTS,... [NOT_DRAWN|...] [-- FILE ...]
        check_page.py --screenshot ZELKFILE SOURCE_DIR PNG FILE...
 Exits 77 (skipped) with one line when Chromium is missing."""
 
@@ -147,7 +147,9 @@ def check(browser, zelkfile, source, file, points, not_drawn, work):
     for d in diagrams:
         name = "%s, %s" % (file, d["id"])
         expected = points.get(d["id"], points.get("*"))
-        if expected is not None and d["points"] != expected:
+        if expected is None:
+            problems.append("%s: no count of points expected" % name)
+        elif d["points"] != expected:
             problems.append("%s: %d point marks, expected %d" % (name, d["points"], expected))
         if "DejaVu Sans" not in d["font"]:
             problems.append("%s: text set in %s" % (name, d["font"]))
@@ -163,8 +165,9 @@ def check(browser, zelkfile, source, file, points, not_drawn, work):
                         min(a["box"][3], b["box"][3]) - max(a["box"][1], b["box"][1]) > 0.5):
                     problems.append("%s: %r (%s) and %r (%s) overlap" % (name, a["text"], a["kind"],
                                                                           b["text"], b["kind"]))
-    if not_drawn and not_drawn not in html.unescape(text):
-        problems.append("%s: the page does not say %r" % (file, not_drawn))
+    for said in filter(None, not_drawn.split("|")):
+        if said not in html.unescape(text):
+            problems.append("%s: the page does not say %r" % (file, said))
 
     shot = page[:-5] + ".png"
     run_chromium(browser, os.path.join(work, "profile"), "--window-size=%d,%d" % (WIDTH, measured["height"]),
