@@ -326,18 +326,23 @@ TEST(Report, PageHoldsTableAndTriangle) {
     EXPECT_NE(html.find("not drawn: 2 (A-2: no Mg)"), std::string::npos);
 
     // Points 1 and 3, in the colours of their files, where their values put them.
-    EXPECT_EQ(xpath("count(//*[local-name()='circle'][@class='point'])"), "2");
+    const std::string triangle = "//*[@id='na-k-mg']";
+    EXPECT_EQ(xpath("count(" + triangle + "//*[local-name()='circle'][@class='point'])"), "2");
     const std::vector<std::pair<std::string, Water>> drawn = {{"1", {"A-1", 300, 1000, 100, 1, 10}},
                                                               {"3", {"B<1>", 480, 1250, 210, 0.04f, 5.1f}}};
     for (const auto& [number, w] : drawn) {
-        const std::string circle = "//*[local-name()='g'][@data-n='" + number + "']/*[local-name()='circle']";
+        const std::string circle = triangle + "//*[local-name()='g'][@data-n='" + number + "']/*[local-name()='circle']";
         const double a = w.na / 1000.0, b = w.k / 100.0, c = std::sqrt(double(w.mg)), sum = a + b + c;
         EXPECT_NEAR(std::atof(xpath("string(" + circle + "/@cx)").c_str()), (100 * a + 700 * b + 400 * c) / sum, 0.005);
         EXPECT_NEAR(std::atof(xpath("string(" + circle + "/@cy)").c_str()),
                     (660 * (a + b) + (660 - 300 * std::sqrt(3.0)) * c) / sum, 0.005);
     }
-    EXPECT_EQ(xpath("string(//*[local-name()='g'][@data-n='1']/*[local-name()='circle']/@fill)"), "#d55e00");
-    EXPECT_EQ(xpath("string(//*[local-name()='g'][@data-n='3']/*[local-name()='circle']/@fill)"), "#0072b2");
+    EXPECT_EQ(xpath("string(" + triangle + "//*[local-name()='g'][@data-n='1']/*[local-name()='circle']/@fill)"), "#d55e00");
+    EXPECT_EQ(xpath("string(" + triangle + "//*[local-name()='g'][@data-n='3']/*[local-name()='circle']/@fill)"), "#0072b2");
+    // The other pictures follow, each naming what it could not draw.
+    EXPECT_EQ(xpath("count(//*[local-name()='figure'])"), "4");
+    EXPECT_NE(html.find("not drawn: 1 (A-1: no Cl), 2 (A-2: no Cl), 3 (B&lt;1&gt;: no Cl)"), std::string::npos);
+    EXPECT_NE(html.find("not drawn: 1 (A-1: no enthalpy), 2 (A-2: no enthalpy)"), std::string::npos);
 }
 
 // The isotherms sit at the ratios of the report's own geothermometers: a water on the Na/K

@@ -34,7 +34,7 @@ p.not-drawn { max-width: 800px; color: #444; }
   thead { display: table-header-group; }
   tr { break-inside: avoid; page-break-inside: avoid; }
   figure { break-before: page; page-break-before: always; }
-  figure svg { max-height: 170mm; width: auto; }
+  figure svg { max-height: 160mm; width: auto; }
 }
 )";
 
@@ -161,7 +161,7 @@ void ReportPage::sample(std::size_t file, std::span<const PageCell> cells, std::
 
 bool ReportPage::commit(std::string& error) {
     Markup page(buffer_, [this](std::string& text) { flush(text); });
-    if (number_ > 0) buffer_ += "</tbody>\n";
+    buffer_ += number_ > 0 ? "</tbody>\n" : "<tbody><tr><td>No samples.</td></tr></tbody>\n";
     page.raw("</table></div>\n");
     page.element("h2", {}, "Diagrams");
     // Each picture with its caption and the samples it could not draw, kept on one printed page.
