@@ -13,6 +13,7 @@
 #include "zelkfile/if97.hpp"
 #include "zelkfile/label_layout.hpp"
 #include "zelkfile/markup.hpp"
+#include "zelkfile/na_k_mg_diagram.hpp"
 #include "zelkfile/water_diagrams.hpp"
 
 namespace zelk::workbench {
@@ -231,6 +232,51 @@ TEST(WaterDiagrams, PointsWhereTheirValuesPutThem) {
     }
     EXPECT_EQ(chloride.samples().leftOut(), "not drawn: 3 (SEP: no enthalpy), 4 (NOCL: no Cl)");
     EXPECT_EQ(silica.samples().leftOut(), "not drawn: 3 (SEP: no enthalpy), 4 (NOCL: no SiO2)");
+}
+
+std::size_t count(const std::string& text, const std::string& what) {
+    std::size_t n = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
+// Up to 500 samples every point is labelled or numbered, and the key of the file of its own
+// lists the numbered ones; over 500 the points go bare and the caption and legend say so.
+TEST(NaKMgTriangle, LabelsUpTo500Samples) {
+    const std::vector<ReportedFile> files = {{"f.out", 501}};
+    NaKMgTriangle triangle;
+    for (long i = 1; i <= 500; ++i) {
+        const std::string name = "S-" + std::to_string(i);
+        // A spread of waters, each tenth one at a place of its own; the rest crowd together.
+        const double na = i % 10 == 0 ? 100.0 * static_cast<double>(i) : 1000, mg = i % 10 == 0 ? 1 : 0.01 * static_cast<double>(i);
+        triangle.sample(0, i, name, na, 100.0, mg);
+    }
+    std::string svg;
+    Markup m(svg);
+    triangle.draw(m, files, true);
+    EXPECT_EQ(count(svg, "<circle class=\"point\""), 500u);
+    // Every sample is named by a label or a number (samples at one place share one), or
+    // counted as without room.
+    std::size_t named = 0;
+    static const std::regex text(R"re(<text class="(label|number)" data-n="([0-9 ]+)")re");
+    for (auto it = std::sregex_iterator(svg.begin(), svg.end(), text); it != std::sregex_iterator(); ++it)
+        named += count((*it)[2].str() + " ", " ");
+    static const std::regex unnamed(R"re(>([0-9]+) points without room for a label or a number)re");
+    std::smatch without;
+    ASSERT_TRUE(std::regex_search(svg, without, unnamed)) << "the cloud of 450 leaves some bare";
+    EXPECT_EQ(named + std::stoul(without[1]), 500u);
+    EXPECT_NE(svg.find("<g class=\"key\">"), std::string::npos);
+    EXPECT_EQ(triangle.caption().find("without labels"), std::string::npos);
+
+    triangle.sample(0, 501, "S-501", 1000.0, 100.0, 1.0);
+    std::string bare;
+    Markup b(bare);
+    triangle.draw(b, files, true);
+    EXPECT_EQ(count(bare, "<circle class=\"point\""), 501u);
+    EXPECT_EQ(count(bare, "class=\"label\""), 0u);
+    EXPECT_EQ(count(bare, "class=\"number\""), 0u);
+    EXPECT_NE(bare.find("Over 500 samples: the points are drawn without labels."), std::string::npos);
+    EXPECT_NE(triangle.caption().find("over 500 samples the points are drawn without labels"), std::string::npos);
 }
 
 }  // namespace

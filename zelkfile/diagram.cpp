@@ -68,7 +68,7 @@ std::string PlottedSamples::leftOut() const {
 }
 
 std::vector<std::pair<long, std::string>> PlottedSamples::draw(Markup& svg, std::span<const Box> obstacles,
-                                                                Box within, const ToPage& toPage) const {
+                                                                Box within, double noteY, const ToPage& toPage) const {
     constexpr double radius = markRadius;
     // In page coordinates from here on.
     std::vector<Point> onPage = points_;
@@ -117,6 +117,15 @@ std::vector<std::pair<long, std::string>> PlottedSamples::draw(Markup& svg, std:
         group.numbers += group.members.empty() ? number : concat({", ", number});
         group.members.push_back(i);
     }
+    // A group of many (replicates by the dozen) names its first and counts the rest.
+    constexpr std::size_t namedInGroup = 3;
+    for (Group& group : groups) {
+        const std::size_t n = group.members.size();
+        if (n <= namedInGroup) continue;
+        const auto number = [&](std::size_t i) { return std::to_string(onPage[group.members[i]].number); };
+        group.label = concat({labels_[group.members[0]], " and ", std::to_string(n - 1), " more"});
+        group.numbers = concat({number(0), ", ", number(1), " \u2026 ", number(n - 1), " (", std::to_string(n), ")"});
+    }
     std::vector<LabelPoint> wanted;
     wanted.reserve(groups.size());
     for (const Group& group : groups)
@@ -124,10 +133,14 @@ std::vector<std::pair<long, std::string>> PlottedSamples::draw(Markup& svg, std:
             {group.x, group.y, textWidth(group.label, labelSize), textWidth(group.numbers, labelSize), group.reach});
     const std::vector<PlacedLabel> placed = placeLabels(wanted, obstacles, {labelSize, radius, within});
     svg.open("g", {{"class", "labels"}});
+    std::size_t bare = 0;
     for (std::size_t g = 0; g < placed.size(); ++g) {
         const PlacedLabel& label = placed[g];
         const Group& group = groups[g];
-        if (label.kind == PlacedLabel::none) continue;
+        if (label.kind == PlacedLabel::none) {
+            bare += group.members.size();
+            continue;
+        }
         const bool isNumber = label.kind == PlacedLabel::number;
         if (label.leader) {
             const auto [x, y] = nearestOn(label.box, group.x, group.y);
@@ -154,6 +167,13 @@ std::vector<std::pair<long, std::string>> PlottedSamples::draw(Markup& svg, std:
                     isNumber ? group.numbers : group.label);
     }
     svg.close();
+    if (bare > 0) {
+        std::vector<Box> none;
+        fixedText(svg, none, 40, noteY,
+                  concat({std::to_string(bare), bare == 1 ? " point" : " points",
+                          " without room for a label or a number: the table numbers them, and so does each "
+                          "point's tooltip."}));
+    }
     return numbered;
 }
 
@@ -207,14 +227,15 @@ void openPicture(Markup& svg, std::string_view cssClass, double w, double h, std
 
 double legendOfFiles(Markup& svg, std::vector<Box>& obstacles, std::span<const ReportedFile> files, double y,
                      bool unlabelled) {
+    constexpr double width = 800;
     const std::vector<Box> boxes = fileLegend(svg, files, 25, y);
     obstacles.insert(obstacles.end(), boxes.begin(), boxes.end());
     y += legendLine * static_cast<double>(files.size());
-    if (unlabelled) {
+    if (unlabelled)
         fixedText(svg, obstacles, 40, y,
                   concat({"Over ", std::to_string(labelledSamplesAtMost), " samples: the points are drawn without labels."}));
-        y += legendLine;
-    }
+    else
+        obstacles.push_back({0, y - fontAscent * labelSize, width, y + fontDescent * labelSize});
     return y;
 }
 

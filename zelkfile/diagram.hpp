@@ -52,10 +52,11 @@ public:
     std::string leftOut() const;
 
     // The marks and their labels, laid out around the fixed texts (obstacles) within the
-    // picture. Returns the points that carry their number instead of their label, as
-    // (number, "sample number"), for a key beside the picture.
+    // picture; samples left without room for a label or a number are counted in a line of
+    // the legend at noteY (the line of legendOfFiles's note). Returns the points that carry
+    // their number instead of their label, as (number, "sample number"), for a key.
     std::vector<std::pair<long, std::string>> draw(Markup& svg, std::span<const Box> obstacles, Box within,
-                                                   const ToPage& toPage = {}) const;
+                                                   double noteY, const ToPage& toPage = {}) const;
 
 private:
     struct Point {
@@ -83,8 +84,9 @@ inline constexpr double markRadius = 4;
 // Opens a picture's <svg> element, w by h px, in the pictures' font, with its title.
 void openPicture(Markup& svg, std::string_view cssClass, double w, double h, std::string_view title);
 
-// The legend's lines of the files from y down, and the note that over so many samples the
-// points go without labels; returns the y of the next line.
+// The legend's lines of the files from y down, then the line of the note that over so many
+// samples the points go without labels (kept for PlottedSamples::draw's note otherwise);
+// returns the y of that line.
 double legendOfFiles(Markup& svg, std::vector<Box>& obstacles, std::span<const ReportedFile> files, double y,
                      bool unlabelled);
 

@@ -21,7 +21,8 @@ std::string pointList(Point p) { return concat({coordinate(p.x), ",", coordinate
 // A point of a line given by its ratios: only the ratios fix the place in the triangle.
 Point ratioPoint(double logNaK, double logK2Mg) { return naKMgPoint(std::pow(10, logNaK), 1, std::pow(10, -logK2Mg)); }
 
-double height(std::size_t files, bool note) { return legendTop + static_cast<double>(4 + files + note) * legendLine; }
+// Four lines of the legend, one per file, and the line of a note.
+double height(std::size_t files) { return legendTop + static_cast<double>(4 + files + 1) * legendLine; }
 
 // The frame and the lines, and into texts their fixed texts, each text's box added to
 // obstacles: the texts go over the samples' marks, so that no point hides a tick.
@@ -115,7 +116,8 @@ void frame(Markup& svg, Markup& texts, std::vector<Box>& obstacles, std::span<co
     fixedText(texts, obstacles, mgCorner.x, mgCorner.y - 12, "\u221AMg", 14, 0, "black", "corner");
 }
 
-void legend(Markup& svg, std::vector<Box>& obstacles, std::span<const ReportedFile> files, bool unlabelled) {
+// Returns the y of the note's line.
+double legend(Markup& svg, std::vector<Box>& obstacles, std::span<const ReportedFile> files, bool unlabelled) {
     double y = legendTop;
     const auto entry = [&](std::initializer_list<Attribute> line, std::string_view text) {
         svg.empty("line", line);
@@ -133,7 +135,7 @@ void legend(Markup& svg, std::vector<Box>& obstacles, std::span<const ReportedFi
     entry({{"x1", "40"}, {"y1", coordinate(y - 4)}, {"x2", "70"}, {"y2", coordinate(y - 4)}, {"stroke", "#e2c29c"},
            {"stroke-dasharray", "4 3"}},
           "K/Mg isotherms (Giggenbach 1988), \u00B0C right of the K-Mg side");
-    legendOfFiles(svg, obstacles, files, y, unlabelled);
+    return legendOfFiles(svg, obstacles, files, y, unlabelled);
 }
 
 }  // namespace
@@ -157,7 +159,7 @@ void NaKMgTriangle::sample(std::size_t file, long number, std::string_view sampl
 
 void NaKMgTriangle::draw(Markup& svg, std::span<const ReportedFile> files, bool key) const {
     const bool unlabelled = !samples_.labelled();
-    const double h = height(files.size(), unlabelled);
+    const double h = height(files.size());
     const auto open = [&](double total) { openPicture(svg, "na-k-mg", total, h, "Na-K-Mg triangle (Giggenbach 1988)"); };
     const auto body = [&](Markup& to) {
         std::vector<Box> obstacles;
@@ -167,8 +169,9 @@ void NaKMgTriangle::draw(Markup& svg, std::span<const ReportedFile> files, bool 
                          {"stroke-linejoin", "round"}});
         frame(to, texts, obstacles, samples_.marks());
         texts.close();
-        legend(to, obstacles, files, unlabelled);
-        auto numbered = samples_.draw(to, obstacles, {0, 60, width, h});
+        const double noteY = legend(to, obstacles, files, unlabelled);
+        // Labels stay above the Na-K side, whose ticks sit below it.
+        auto numbered = samples_.draw(to, obstacles, {0, 60, width, naCorner.y}, noteY);
         to.raw(fixedTexts);
         return numbered;
     };

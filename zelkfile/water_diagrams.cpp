@@ -158,7 +158,7 @@ void ClSO4HCO3Triangle::sample(std::size_t file, long number, const SampleRecord
 }
 
 void ClSO4HCO3Triangle::draw(Markup& svg, std::span<const ReportedFile> files) const {
-    const double h = 716 + legendLine * static_cast<double>(files.size() + !samples_.labelled());
+    const double h = 716 + legendLine * static_cast<double>(files.size() + 1);
     openPicture(svg, "cl-so4-hco3", width, h, "Cl-SO4-HCO3 triangle (Giggenbach 1991)");
     std::vector<Box> obstacles;
     std::string fixedTexts;
@@ -180,8 +180,8 @@ void ClSO4HCO3Triangle::draw(Markup& svg, std::span<const ReportedFile> files) c
     fixedText(svg, regions, 432, 180, "steam-heated waters", 12, -1, "#8c8c8c", "region");
     fixedText(svg, regions, kCorner.x - 40, kCorner.y - 16, "peripheral waters", 12, 1, "#8c8c8c", "region");
     obstacles.insert(obstacles.end(), regions.begin(), regions.end());
-    legendOfFiles(svg, obstacles, files, 716, !samples_.labelled());
-    samples_.draw(svg, obstacles, {0, 60, width, naCorner.y});
+    const double noteY = legendOfFiles(svg, obstacles, files, 716, !samples_.labelled());
+    samples_.draw(svg, obstacles, {0, 60, width, naCorner.y}, noteY);
     svg.raw(fixedTexts);
     svg.close();
 }
@@ -207,7 +207,7 @@ void EnthalpyChlorideDiagram::sample(std::size_t file, long number, const Sample
 
 void EnthalpyChlorideDiagram::draw(Markup& svg, std::span<const ReportedFile> files) const {
     const Axis x = axisFor(samples_.largestX()), y = axisFor(std::max(samples_.largestY(), 500.0));
-    const double h = xyLegendTop + legendLine * static_cast<double>(files.size() + !samples_.labelled());
+    const double h = xyLegendTop + legendLine * static_cast<double>(files.size() + 1);
     openPicture(svg, "enthalpy-chloride", width, h, "Enthalpy-chloride diagram");
     std::vector<Box> obstacles;
     std::string fixedTexts;
@@ -216,8 +216,8 @@ void EnthalpyChlorideDiagram::draw(Markup& svg, std::span<const ReportedFile> fi
     axes(svg, texts, obstacles, "Enthalpy-chloride", x, y, "Cl of the total discharge, Cl (1 \u2212 x), mg/kg",
          "enthalpy of the total discharge, kJ/kg");
     texts.close();
-    legendOfFiles(svg, obstacles, files, xyLegendTop, !samples_.labelled());
-    samples_.draw(svg, obstacles, {plot.left, plot.top, width, plot.bottom}, mapping(x, y));
+    const double noteY = legendOfFiles(svg, obstacles, files, xyLegendTop, !samples_.labelled());
+    samples_.draw(svg, obstacles, {plot.left, plot.top, width, plot.bottom}, noteY, mapping(x, y));
     svg.raw(fixedTexts);
     svg.close();
 }
@@ -248,7 +248,7 @@ void SilicaEnthalpyDiagram::draw(Markup& svg, std::span<const ReportedFile> file
     const Axis x = axisFor(std::max(samples_.largestX(), curve.back().enthalpy));
     const Axis y = axisFor(std::max(samples_.largestY(), curve.back().silica));
     const ToPage at = mapping(x, y);
-    const double h = xyLegendTop + legendLine * static_cast<double>(files.size() + 1 + !samples_.labelled());
+    const double h = xyLegendTop + legendLine * static_cast<double>(files.size() + 2);
     openPicture(svg, "silica-enthalpy", width, h, "Silica-enthalpy diagram (after Fournier and Truesdell 1974)");
     std::vector<Box> obstacles;
     std::string fixedTexts;
@@ -287,8 +287,8 @@ void SilicaEnthalpyDiagram::draw(Markup& svg, std::span<const ReportedFile> file
     fixedText(svg, obstacles, 76, xyLegendTop,
               "quartz solubility, \u00B0C marked: the report's quartz geothermometer (Fournier and Potter 1982) "
               "at h' of IAPWS-IF97");
-    legendOfFiles(svg, obstacles, files, xyLegendTop + legendLine, !samples_.labelled());
-    samples_.draw(svg, obstacles, {plot.left, plot.top, width, plot.bottom}, at);
+    const double noteY = legendOfFiles(svg, obstacles, files, xyLegendTop + legendLine, !samples_.labelled());
+    samples_.draw(svg, obstacles, {plot.left, plot.top, width, plot.bottom}, noteY, at);
     svg.raw(fixedTexts);
     svg.close();
 }
