@@ -227,7 +227,6 @@ void openPicture(Markup& svg, std::string_view cssClass, double w, double h, std
 
 double legendOfFiles(Markup& svg, std::vector<Box>& obstacles, std::span<const ReportedFile> files, double y,
                      bool unlabelled) {
-    constexpr double width = 800;
     const std::vector<Box> boxes = fileLegend(svg, files, 25, y);
     obstacles.insert(obstacles.end(), boxes.begin(), boxes.end());
     y += legendLine * static_cast<double>(files.size());
@@ -235,7 +234,7 @@ double legendOfFiles(Markup& svg, std::vector<Box>& obstacles, std::span<const R
         fixedText(svg, obstacles, 40, y,
                   concat({"Over ", std::to_string(labelledSamplesAtMost), " samples: the points are drawn without labels."}));
     else
-        obstacles.push_back({0, y - fontAscent * labelSize, width, y + fontDescent * labelSize});
+        obstacles.push_back({0, y - fontAscent * labelSize, pictureWidth, y + fontDescent * labelSize});
     return y;
 }
 

@@ -79,6 +79,9 @@ std::vector<Box> fileLegend(Markup& svg, std::span<const ReportedFile> files, do
 void fixedText(Markup& svg, std::vector<Box>& obstacles, double x, double y, std::string_view text,
                double size = 11, int anchor = -1, std::string_view fill = "black", std::string_view cssClass = "fixed");
 
+// The width of every picture, px: at the page's normal width of 1200 px its text shows at
+// its own size.
+inline constexpr double pictureWidth = 800;
 // The radius of a sample's mark.
 inline constexpr double markRadius = 4;
 // Opens a picture's <svg> element, w by h px, in the pictures' font, with its title.

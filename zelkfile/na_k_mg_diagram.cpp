@@ -11,7 +11,7 @@ namespace zelk::workbench {
 
 namespace {
 
-constexpr double width = 800;
+constexpr double width = pictureWidth;
 constexpr double legendTop = 716;
 constexpr double keyColumnWidth = 230;
 constexpr double keyLine = 16;

@@ -2,6 +2,8 @@
 // streamed row by row, then the pictures as inline SVG.
 #include "zelkfile/report_page.hpp"
 
+#include <algorithm>
+
 #include "zelkfile/text.hpp"
 
 namespace zelk::workbench {

@@ -14,7 +14,7 @@ namespace zelk::workbench {
 
 namespace {
 
-constexpr double width = 800;
+constexpr double width = pictureWidth;
 constexpr double zeroCelsius = 273.15;
 constexpr int SiO2 = 9, Cl = 15, SO4 = 16;
 
