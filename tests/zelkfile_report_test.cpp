@@ -231,6 +231,10 @@ TEST(Report, CommandErrors) {
         {{}, "zelkfile report: no FILE given; see zelkfile report --help\n"},
         {{folder.file("a.out"), "--svg"}, "zelkfile report: --svg needs a PATH; see zelkfile report --help\n"},
         {{folder.file("a.out"), "--pdf"}, "zelkfile report: unknown option \"--pdf\"; see zelkfile report --help\n"},
+        {{folder.file("a.out"), "--html"}, "zelkfile report: --html needs a PAGE; see zelkfile report --help\n"},
+        {{folder.file("a.out"), "--html="}, "zelkfile report: --html needs a PAGE; see zelkfile report --help\n"},
+        {{folder.file("a.out"), "--svg", "x", "--html", "x"},
+         "zelkfile report: --svg and --html name the same file; see zelkfile report --help\n"},
     };
     for (const auto& c : cases) {
         const Result r = report(c.words);
@@ -244,10 +248,19 @@ TEST(Report, CommandErrors) {
     EXPECT_EQ(onItself.err, "zelkfile report: " + folder.path() + "/./a.out is one of the FILEs; the diagram would replace it\n");
     EXPECT_EQ(readFile(folder.file("a.out")), kept);
 
+    const Result pageOnItself = report({folder.file("a.out"), "--html", folder.file("a.out")});
+    EXPECT_EQ(pageOnItself.status, 2);
+    EXPECT_EQ(pageOnItself.err, "zelkfile report: " + folder.file("a.out") + " is one of the FILEs; the page would replace it\n");
+    EXPECT_EQ(readFile(folder.file("a.out")), kept);
+
     const Result unwritable = report({folder.file("a.out"), "--svg", folder.file("no/such/folder.svg")});
     EXPECT_EQ(unwritable.status, 2);
     EXPECT_EQ(unwritable.out, "");
     EXPECT_NE(unwritable.err.find("No such file or directory"), std::string::npos) << unwritable.err;
+    const Result unwritablePage = report({folder.file("a.out"), "--html", folder.file("no/such/page.html")});
+    EXPECT_EQ(unwritablePage.status, 2);
+    EXPECT_EQ(unwritablePage.out, "");
+    EXPECT_NE(unwritablePage.err.find("No such file or directory"), std::string::npos) << unwritablePage.err;
 }
 
 // The diagram parsed as XML: one point per sample with Na, K and Mg, where the corners'

@@ -108,6 +108,10 @@ std::optional<Options> parse(Arguments arguments, ByteSink& errors) {
         errors.write("zelkfile report: --html needs a PAGE; see zelkfile report --help\n");
         return std::nullopt;
     }
+    if (options.svg && options.html && *options.svg == *options.html) {
+        errors.write("zelkfile report: --svg and --html name the same file; see zelkfile report --help\n");
+        return std::nullopt;
+    }
     return options;
 }
 
