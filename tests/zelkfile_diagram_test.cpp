@@ -179,11 +179,15 @@ TEST(WaterDiagrams, QuartzSolubilityCurve) {
 TEST(WaterDiagrams, PointsWhereTheirValuesPutThem) {
     const std::vector<ReportedFile> files = {{"f.out", 6}};
     ClSO4HCO3Triangle anions;
-    anions.sample(0, 1, water("CL", 100, 0, 0, 0, 0, 0), 0.0);           // the Cl corner
-    anions.sample(0, 2, water("THIRDS", 50, 50, 0, 0, 0, 0), 50.0);      // the middle
-    anions.sample(0, 3, water("HCO3", 0, 0, 0, 0, 0, 0), 80.0);          // the HCO3 corner
-    anions.sample(0, 4, water("NONE", 0, 0, 0, 0, 0, 0), 0.0);           // all three 0
-    anions.sample(0, 5, water("UNKNOWN", 10, 10, 0, 0, 0, 0), std::nullopt);
+    const auto add = [&](long number, const SampleRecord& r, std::optional<double> hco3) {
+        const Geothermometers g = geothermometers(r);
+        anions.sample({0, number, r, g, hco3});
+    };
+    add(1, water("CL", 100, 0, 0, 0, 0, 0), 0.0);       // the Cl corner
+    add(2, water("THIRDS", 50, 50, 0, 0, 0, 0), 50.0);  // the middle
+    add(3, water("HCO3", 0, 0, 0, 0, 0, 0), 80.0);      // the HCO3 corner
+    add(4, water("NONE", 0, 0, 0, 0, 0, 0), 0.0);       // all three 0
+    add(5, water("UNKNOWN", 10, 10, 0, 0, 0, 0), std::nullopt);
     std::string svg;
     Markup m(svg);
     anions.draw(m, files);
@@ -210,8 +214,8 @@ TEST(WaterDiagrams, PointsWhereTheirValuesPutThem) {
     long number = 0;
     for (const SampleRecord& r : samples) {
         const Geothermometers g = geothermometers(r);
-        chloride.sample(0, ++number, r, g);
-        silica.sample(0, number, r, g);
+        chloride.sample({0, ++number, r, g, std::nullopt});
+        silica.sample({0, number, r, g, std::nullopt});
     }
     std::string chlorideSvg, silicaSvg;
     Markup c(chlorideSvg), s(silicaSvg);
@@ -249,7 +253,13 @@ TEST(NaKMgTriangle, LabelsUpTo500Samples) {
         const std::string name = "S-" + std::to_string(i);
         // A spread of waters, each tenth one at a place of its own; the rest crowd together.
         const double na = i % 10 == 0 ? 100.0 * static_cast<double>(i) : 1000, mg = i % 10 == 0 ? 1 : 0.01 * static_cast<double>(i);
-        triangle.sample(0, i, name, na, 100.0, mg);
+        SampleRecord r;
+        readA(name.c_str(), r.sampleNumber);
+        r.waterConc[10] = static_cast<float>(na);
+        r.waterConc[11] = 100;
+        r.waterConc[12] = static_cast<float>(mg);
+        const Geothermometers g = geothermometers(r);
+        triangle.sample({0, i, r, g, std::nullopt});
     }
     std::string svg;
     Markup m(svg);
@@ -268,7 +278,13 @@ TEST(NaKMgTriangle, LabelsUpTo500Samples) {
     EXPECT_NE(svg.find("<g class=\"key\">"), std::string::npos);
     EXPECT_EQ(triangle.caption().find("without labels"), std::string::npos);
 
-    triangle.sample(0, 501, "S-501", 1000.0, 100.0, 1.0);
+    SampleRecord last;
+    readA("S-501", last.sampleNumber);
+    last.waterConc[10] = 1000;
+    last.waterConc[11] = 100;
+    last.waterConc[12] = 1;
+    const Geothermometers g = geothermometers(last);
+    triangle.sample({0, 501, last, g, std::nullopt});
     std::string bare;
     Markup b(bare);
     triangle.draw(b, files, true);

@@ -392,6 +392,56 @@ TEST(Report, IsothermsAtTheGeothermometersRatios) {
     }
 }
 
+// Over 500 samples the pictures keep none of them: they read the files again to draw every
+// point, unlabelled, where its values put it, in page and file alike.
+TEST(Report, ManySamplesAreReadAgain) {
+    TempDir folder;
+    std::vector<Water> waters;
+    for (int i = 0; i < 301; ++i) {
+        const float f = static_cast<float>(i);
+        waters.push_back({"M", 200 + f, 500 + 2 * f, 50 + f / 4, i % 7 == 0 ? 0 : 0.01f * (1 + f), 5});
+    }
+    writeFile(folder.file("a.out"), blocks(waters));
+    writeFile(folder.file("b.out"), blocks(waters));
+    const std::string page = folder.file("page.html"), svg = folder.file("t.svg");
+    const Result r = report({folder.file("a.out"), folder.file("b.out"), "--html", page, "--svg", svg});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto values = [](const std::string& file, const std::string& path) {
+        const auto [text, status] = test::runShell("xmllint --xpath \"" + path + "\" " + file);
+        EXPECT_EQ(status, 0) << text.substr(0, 200);
+        std::vector<double> found;
+        for (const std::string& attribute : split(text, '\n'))
+            if (!attribute.empty()) found.push_back(std::atof(attribute.substr(attribute.find('"') + 1).c_str()));
+        return found;
+    };
+    const std::string inPage = "//*[@id='na-k-mg']//*[local-name()='circle'][@class='point']";
+    const std::string inFile = "//*[local-name()='circle'][@class='point']";
+    for (const auto& [file, circles] : {std::pair(page, inPage), std::pair(svg, inFile)}) {
+        const std::vector<double> x = values(file, circles + "/@cx"), y = values(file, circles + "/@cy");
+        std::vector<std::pair<double, double>> expected;
+        for (int copy = 0; copy < 2; ++copy)
+            for (const Water& w : waters) {
+                if (w.mg <= 0) continue;
+                const double a = w.na / 1000.0, b = w.k / 100.0, c = std::sqrt(double(w.mg)), sum = a + b + c;
+                expected.emplace_back((100 * a + 700 * b + 400 * c) / sum,
+                                      (660 * (a + b) + (660 - 300 * std::sqrt(3.0)) * c) / sum);
+            }
+        ASSERT_EQ(x.size(), expected.size()) << file;
+        ASSERT_EQ(y.size(), expected.size()) << file;
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            EXPECT_NEAR(x[i], expected[i].first, 0.01) << file << " " << i;
+            EXPECT_NEAR(y[i], expected[i].second, 0.01) << file << " " << i;
+        }
+        const auto [labels, status] =
+            test::runShell("xmllint --xpath \"count(//*[local-name()='text'][@class='label' or @class='number'])\" " + file);
+        EXPECT_EQ(labels, "0\n") << file;
+    }
+    const std::string html = readFile(page);
+    EXPECT_NE(html.find("over 500 samples the points are drawn without labels"), std::string::npos);
+    EXPECT_NE(html.find("not drawn: 1 (M: no Mg), 8 (M: no Mg)"), std::string::npos);
+    EXPECT_NE(html.find(" and 46 more"), std::string::npos);  // 86 without Mg, 40 named
+}
+
 // The example of fourteen discharges is what importing its table gives today.
 TEST(Report, DischargesExampleImportsAsKept) {
     TempDir folder;

@@ -32,6 +32,8 @@ std::string_view fileColour(std::size_t file) { return palette[file % std::size(
 void PlottedSamples::add(std::size_t file, long number, std::string_view sampleNumber, double x, double y) {
     largestX_ = std::max(largestX_, x);
     largestY_ = std::max(largestY_, y);
+    ++count_;
+    if (streamed_) return;
     points_.push_back({static_cast<float>(x), static_cast<float>(y), static_cast<std::uint32_t>(number),
                        static_cast<std::uint16_t>(file)});
     if (points_.size() <= labelledSamplesAtMost)
@@ -53,6 +55,32 @@ std::vector<Box> PlottedSamples::marks(const ToPage& toPage) const {
         boxes.push_back(Box{x - markRadius, y - markRadius, x + markRadius, y + markRadius}.grown(1));
     }
     return boxes;
+}
+
+void PlottedSamples::mark(Markup& svg, const Point& p, std::string_view label) const {
+    const std::string number = std::to_string(p.number);
+    svg.open("g", {{"class", "sample"}, {"data-n", number}});
+    svg.element("title", {}, label.empty() ? number : concat({number, ": ", label}));
+    svg.empty("circle", {{"class", "point"},
+                         {"cx", coordinate(p.x)},
+                         {"cy", coordinate(p.y)},
+                         {"r", "4"},
+                         {"fill", std::string(fileColour(p.file))},
+                         {"fill-opacity", labelled() ? "0.85" : "0.6"},
+                         {"stroke", "black"},
+                         {"stroke-width", "0.5"}});
+    svg.close();
+}
+
+bool PlottedSamples::drawAgain(Markup& svg, const Replay& replay, const Place& place) const {
+    svg.open("g", {{"class", "samples"}});
+    const bool read = replay([&](const PictureSample& sample) {
+        if (const auto at = place(sample))
+            mark(svg, {static_cast<float>(at->first), static_cast<float>(at->second),
+                       static_cast<std::uint32_t>(sample.number), static_cast<std::uint16_t>(sample.file)}, "");
+    });
+    svg.close();
+    return read;
 }
 
 std::string PlottedSamples::leftOut() const {
@@ -79,20 +107,7 @@ std::vector<std::pair<long, std::string>> PlottedSamples::draw(Markup& svg, std:
             p.y = static_cast<float>(y);
         }
     svg.open("g", {{"class", "samples"}});
-    for (const Point& p : onPage) {
-        svg.open("g", {{"class", "sample"}, {"data-n", std::to_string(p.number)}});
-        svg.element("title", {}, labelled() ? concat({std::to_string(p.number), ": ", labels_[&p - onPage.data()]})
-                                            : std::to_string(p.number));
-        svg.empty("circle", {{"class", "point"},
-                             {"cx", coordinate(p.x)},
-                             {"cy", coordinate(p.y)},
-                             {"r", "4"},
-                             {"fill", std::string(fileColour(p.file))},
-                             {"fill-opacity", labelled() ? "0.85" : "0.6"},
-                             {"stroke", "black"},
-                             {"stroke-width", "0.5"}});
-        svg.close();
-    }
+    for (const Point& p : onPage) mark(svg, p, labelled() ? std::string_view(labels_[&p - onPage.data()]) : "");
     svg.close();
 
     std::vector<std::pair<long, std::string>> numbered;

@@ -4,11 +4,14 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "record/sample.hpp"
+#include "zelkfile/geothermometers.hpp"
 #include "zelkfile/label_layout.hpp"
 #include "zelkfile/markup.hpp"
 
@@ -25,6 +28,21 @@ struct ReportedFile {
     long samples = 0;
 };
 
+// A sample as the pictures take it: the file's place among the files, the sample's number
+// on the page (1 to N across every file), its block, its geothermometers and its bicarbonate
+// ion, mg/kg (empty: not known).
+struct PictureSample {
+    std::size_t file;
+    long number;
+    const SampleRecord& record;
+    const Geothermometers& g;
+    std::optional<double> hco3;
+};
+
+// Hands every sample of the files to each, once more and in order; false (told on the
+// errors) when a file could not be read again as it was.
+using Replay = std::function<bool(const std::function<void(const PictureSample&)>& each)>;
+
 // The colour of the points of the file at this place among the files.
 std::string_view fileColour(std::size_t file);
 
@@ -32,9 +50,12 @@ std::string_view fileColour(std::size_t file);
 using ToPage = std::function<std::pair<double, double>(double, double)>;
 
 // The samples of one picture as they come, in the picture's own coordinates (page or data):
-// a few bytes each, and their labels only while there are few enough to show.
+// a few bytes each, and their labels only while there are few enough to show. Streamed, for
+// more samples than are labelled, it keeps none: the picture reads them again to draw them.
 class PlottedSamples {
 public:
+    void stream() { streamed_ = true; }
+    bool streamed() const { return streamed_; }
     // number: the sample's number on the page, 1 to N across every file; sampleNumber as the
     // block holds it (trailing blanks are dropped).
     void add(std::size_t file, long number, std::string_view sampleNumber, double x, double y);
@@ -44,8 +65,8 @@ public:
     // One that the picture cannot draw, and why ("no enthalpy").
     void leaveOut(long number, std::string_view sampleNumber, std::string_view why);
 
-    std::size_t size() const { return points_.size(); }
-    bool labelled() const { return points_.size() <= labelledSamplesAtMost; }
+    std::size_t size() const { return count_; }
+    bool labelled() const { return !streamed_ && count_ <= labelledSamplesAtMost; }
     // The boxes of the marks, which the fixed texts of a picture keep clear of where they can.
     std::vector<Box> marks(const ToPage& toPage = {}) const;
     // "not drawn: 3 (W-2: no Mg), ..." or "" when every sample is drawn.
@@ -57,6 +78,10 @@ public:
     // their number instead of their label, as (number, "sample number"), for a key.
     std::vector<std::pair<long, std::string>> draw(Markup& svg, std::span<const Box> obstacles, Box within,
                                                    double noteY, const ToPage& toPage = {}) const;
+    // Streamed, the marks of the samples that replay hands again, at the places that place
+    // gives them (page coordinates; empty: not drawn); false when replay fails.
+    using Place = std::function<std::optional<std::pair<double, double>>(const PictureSample&)>;
+    bool drawAgain(Markup& svg, const Replay& replay, const Place& place) const;
 
 private:
     struct Point {
@@ -64,7 +89,12 @@ private:
         std::uint32_t number;
         std::uint16_t file;
     };
-    std::vector<Point> points_;
+    // A mark of a sample, page coordinates.
+    void mark(Markup& svg, const Point& p, std::string_view label) const;
+
+    bool streamed_ = false;
+    std::size_t count_ = 0;
+    std::vector<Point> points_;  // unless streamed
     std::vector<std::string> labels_;  // while labelled()
     std::vector<std::string> leftOut_;  // the first namedLeftOutAtMost
     long leftOutCount_ = 0;

@@ -147,19 +147,32 @@ Point naKMgPoint(double na, double k, double mg) {
             (a * naCorner.y + b * kCorner.y + c * mgCorner.y) / sum};
 }
 
-void NaKMgTriangle::sample(std::size_t file, long number, std::string_view sampleNumber, std::optional<double> na,
-                           std::optional<double> k, std::optional<double> mg) {
-    if (na && k && mg && *na > 0 && *k > 0 && *mg > 0) {
-        const Point p = naKMgPoint(*na, *k, *mg);
-        samples_.add(file, number, sampleNumber, p.x, p.y);
-    } else {
-        samples_.leaveOut(number, sampleNumber, !na || *na <= 0 ? "no Na" : !k || *k <= 0 ? "no K" : "no Mg");
-    }
+namespace {
+
+// Where a sample goes, or why it cannot.
+std::optional<Point> place(const SampleRecord& record, std::string_view* why) {
+    const std::optional<double> na = measured(record.waterConc[10]), k = measured(record.waterConc[11]),
+                                mg = measured(record.waterConc[12]);
+    if (na && k && mg) return naKMgPoint(*na, *k, *mg);
+    if (why) *why = !na ? "no Na" : !k ? "no K" : "no Mg";
+    return std::nullopt;
 }
 
-void NaKMgTriangle::draw(Markup& svg, std::span<const ReportedFile> files, bool key) const {
+}  // namespace
+
+void NaKMgTriangle::sample(const PictureSample& sample) {
+    const std::string_view name = view(sample.record.sampleNumber);
+    std::string_view why;
+    if (const std::optional<Point> p = place(sample.record, &why))
+        samples_.add(sample.file, sample.number, name, p->x, p->y);
+    else
+        samples_.leaveOut(sample.number, name, why);
+}
+
+bool NaKMgTriangle::draw(Markup& svg, std::span<const ReportedFile> files, bool key, const Replay& replay) const {
     const bool unlabelled = !samples_.labelled();
     const double h = height(files.size());
+    bool read = true;
     const auto open = [&](double total) { openPicture(svg, "na-k-mg", total, h, "Na-K-Mg triangle (Giggenbach 1988)"); };
     const auto body = [&](Markup& to) {
         std::vector<Box> obstacles;
@@ -170,8 +183,15 @@ void NaKMgTriangle::draw(Markup& svg, std::span<const ReportedFile> files, bool 
         frame(to, texts, obstacles, samples_.marks());
         texts.close();
         const double noteY = legend(to, obstacles, files, unlabelled);
-        // Labels stay above the Na-K side, whose ticks sit below it.
-        auto numbered = samples_.draw(to, obstacles, {0, 60, width, naCorner.y}, noteY);
+        std::vector<std::pair<long, std::string>> numbered;
+        if (samples_.streamed())
+            read = samples_.drawAgain(to, replay, [](const PictureSample& sample) {
+                const std::optional<Point> p = place(sample.record, nullptr);
+                return p ? std::optional<std::pair<double, double>>({p->x, p->y}) : std::nullopt;
+            });
+        else
+            // Labels stay above the Na-K side, whose ticks sit below it.
+            numbered = samples_.draw(to, obstacles, {0, 60, width, naCorner.y}, noteY);
         to.raw(fixedTexts);
         return numbered;
     };
@@ -180,7 +200,7 @@ void NaKMgTriangle::draw(Markup& svg, std::span<const ReportedFile> files, bool 
         open(width);
         body(svg);
         svg.close();
-        return;
+        return read;
     }
     // The key's columns are known only once the labels are laid out (of a few hundred
     // samples at most): the picture is drawn aside first.
@@ -207,6 +227,7 @@ void NaKMgTriangle::draw(Markup& svg, std::span<const ReportedFile> files, bool 
     open(total);
     svg.raw(text);
     svg.close();
+    return read;
 }
 
 std::string NaKMgTriangle::caption() const {
@@ -221,7 +242,10 @@ std::string NaKMgTriangle::caption() const {
     return text;
 }
 
-bool NaKMgDiagram::open(std::string& error) {
+bool NaKMgDiagram::open(std::span<const ReportedFile> files, std::string& error) {
+    long total = 0;
+    for (const ReportedFile& file : files) total += file.samples;
+    if (total > static_cast<long>(labelledSamplesAtMost)) triangle_.stream();
     try {
         file_ = std::make_unique<PreparedOutput>(path_);
     } catch (const OutputFailure& failure) {
@@ -231,14 +255,17 @@ bool NaKMgDiagram::open(std::string& error) {
     return true;
 }
 
-bool NaKMgDiagram::commit(std::span<const ReportedFile> files, std::string& error) {
+bool NaKMgDiagram::commit(std::span<const ReportedFile> files, const Replay& replay, std::string& error) {
     std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
     try {
         Markup svg(text, [&](std::string& full) {
             file_->write(full);
             full.clear();
         });
-        triangle_.draw(svg, files, true);
+        if (!triangle_.draw(svg, files, true, replay)) {
+            error = "the files changed while they were read; the diagram is not written";
+            return false;
+        }
         file_->write(text);
         file_->commit();
     } catch (const OutputFailure& failure) {

@@ -32,13 +32,15 @@ inline constexpr int lastIsotherm = 340;
 
 class NaKMgTriangle {
 public:
+    // For more samples than are labelled: keep none, and read them again to draw them.
+    void stream() { samples_.stream(); }
     // A sample whose Na, K and Mg are all above zero is drawn; another is named under the
     // picture as not drawn.
-    void sample(std::size_t file, long number, std::string_view sampleNumber, std::optional<double> na,
-                std::optional<double> k, std::optional<double> mg);
+    void sample(const PictureSample& sample);
     // The picture as an <svg> element; with key, the points that carry their number instead of
-    // their label are listed beside it, number and sample number.
-    void draw(Markup& svg, std::span<const ReportedFile> files, bool key) const;
+    // their label are listed beside it, number and sample number. Streamed, replay hands the
+    // samples again; false when it fails.
+    bool draw(Markup& svg, std::span<const ReportedFile> files, bool key, const Replay& replay = {}) const;
     // What the picture shows and whence, for the page.
     std::string caption() const;
     const PlottedSamples& samples() const { return samples_; }
@@ -54,11 +56,13 @@ class NaKMgDiagram {
 public:
     explicit NaKMgDiagram(std::string path) : path_(std::move(path)) {}
 
-    // Claims the name; false with the reason in error.
-    bool open(std::string& error);
+    // Claims the name; false with the reason in error. For more samples in the files than
+    // are labelled, the triangle keeps none and reads them again at commit.
+    bool open(std::span<const ReportedFile> files, std::string& error);
     NaKMgTriangle& triangle() { return triangle_; }
-    // Writes the picture and puts it in place; false with the reason in error.
-    bool commit(std::span<const ReportedFile> files, std::string& error);
+    // Writes the picture and puts it in place; false with the reason in error. replay hands
+    // the samples again when the triangle is streamed.
+    bool commit(std::span<const ReportedFile> files, const Replay& replay, std::string& error);
 
 private:
     std::string path_;

@@ -1,6 +1,7 @@
 // zelkfile report: the steam fraction, the geothermometers and the maturity index of every
 // sample of output files, as a table for people or as CSV, and the Na-K-Mg diagram.
 #include <algorithm>
+#include <functional>
 #include <optional>
 #include <sys/stat.h>
 #include <string>
@@ -232,6 +233,10 @@ std::vector<PageCell> pageCells(std::string_view file, long index, const SampleR
     return cells;
 }
 
+// The bicarbonate ion of a sample's water, mg/kg: it comes with the charge balance; until then
+// no sample has one.
+std::optional<double> bicarbonate(const SampleRecord&) { return std::nullopt; }
+
 // Whether path is one of the files read (under any of its names).
 bool namesAFile(const std::string& path, const std::vector<std::string_view>& files) {
     struct stat target;
@@ -323,7 +328,7 @@ int reportFiles(Arguments arguments, ByteSink& out, ByteSink& errors) {
     if (options->svg) {
         std::string error;
         diagram.emplace(*options->svg);
-        if (!diagram->open(error)) {
+        if (!diagram->open(reported, error)) {
             errors.write(concat({"zelkfile report: ", error, "\n"}));
             return failed;
         }
@@ -358,13 +363,10 @@ int reportFiles(Arguments arguments, ByteSink& out, ByteSink& errors) {
                 std::vector<std::string> notes;
                 for (const FieldNote& note : reader.notes())
                     if (usedByTheReport(note)) notes.push_back(describe(note));
-                // The bicarbonate ion comes with the charge balance; until then no sample has one.
-                page->sample(fileIndex, pageCells(file, index, sample, g), notes, sample, g, std::nullopt);
+                page->sample(fileIndex, pageCells(file, index, sample, g), notes, sample, g, bicarbonate(sample));
             }
             if (!diagram) return;
-            const WaterConc& water = sample.waterConc;
-            diagram->triangle().sample(fileIndex, number, view(sample.sampleNumber), measured(water[10]),
-                                       measured(water[11]), measured(water[12]));
+            diagram->triangle().sample({fileIndex, number, sample, g, bicarbonate(sample)});
             // The maturity index is there exactly when Na, K and Mg (components 10 to 12) all are.
             if (g.maturityIndex) return;
             gathered.flush();
@@ -377,16 +379,32 @@ int reportFiles(Arguments arguments, ByteSink& out, ByteSink& errors) {
     gathered.flush();
     // A file that changed between the two passes: the diagram is not put in place.
     if (!whole) return failed;
+    // Pictures of many samples read them once more, as the pass above had them.
+    const Replay replay = [&](const std::function<void(const PictureSample&)>& each) {
+        long again = 0;
+        bool same = true;
+        for (std::size_t f = 0; f < options->files.size(); ++f) {
+            long count = 0;
+            same = readFile(options->files[f], false, errors,
+                            [&](long, const BlockReader&, const SampleRecord& sample) {
+                                ++count;
+                                const Geothermometers g = geothermometers(sample);
+                                each({f, ++again, sample, g, bicarbonate(sample)});
+                            }) &&
+                   count == reported[f].samples && same;
+        }
+        return same;
+    };
     if (diagram) {
         std::string error;
-        if (!diagram->commit(reported, error)) {
+        if (!diagram->commit(reported, replay, error)) {
             errors.write(concat({"zelkfile report: ", error, "\n"}));
             return failed;
         }
     }
     if (page) {
         std::string error;
-        if (!page->commit(error)) {
+        if (!page->commit(replay, error)) {
             errors.write(concat({"zelkfile report: ", error, "\n"}));
             return failed;
         }

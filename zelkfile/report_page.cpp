@@ -61,6 +61,18 @@ std::string samplesText(long count) { return concat({std::to_string(count), coun
 
 }  // namespace
 
+ReportPage::ReportPage(std::string path, std::vector<ReportedFile> files)
+    : path_(std::move(path)), files_(std::move(files)) {
+    long total = 0;
+    for (const ReportedFile& file : files_) total += file.samples;
+    if (total > static_cast<long>(labelledSamplesAtMost)) {
+        triangle_.stream();
+        anions_.stream();
+        enthalpyChloride_.stream();
+        silicaEnthalpy_.stream();
+    }
+}
+
 void ReportPage::flush(std::string& text) {
     if (writeError_.empty()) {
         try {
@@ -152,16 +164,15 @@ void ReportPage::sample(std::size_t file, std::span<const PageCell> cells, std::
     }
     buffer_ += "</td></tr>\n";
 
-    const WaterConc& water = record.waterConc;
-    triangle_.sample(file, number_, view(record.sampleNumber), measured(water[10]), measured(water[11]),
-                     measured(water[12]));
-    anions_.sample(file, number_, record, hco3);
-    enthalpyChloride_.sample(file, number_, record, g);
-    silicaEnthalpy_.sample(file, number_, record, g);
+    const PictureSample picture{file, number_, record, g, hco3};
+    triangle_.sample(picture);
+    anions_.sample(picture);
+    enthalpyChloride_.sample(picture);
+    silicaEnthalpy_.sample(picture);
     if (buffer_.size() >= 1 << 16) flush(buffer_);
 }
 
-bool ReportPage::commit(std::string& error) {
+bool ReportPage::commit(const Replay& replay, std::string& error) {
     Markup page(buffer_, [this](std::string& text) { flush(text); });
     buffer_ += number_ > 0 ? "</tbody>\n" : "<tbody><tr><td>No samples.</td></tr></tbody>\n";
     page.raw("</table></div>\n");
@@ -171,17 +182,18 @@ bool ReportPage::commit(std::string& error) {
                             const PlottedSamples& samples) {
         page.open("figure", {{"id", std::string(id)}});
         page.raw("\n");
-        draw();
+        if (!draw() && writeError_.empty()) writeError_ = "the files changed while they were read; the page is not written";
         page.element("figcaption", {}, caption);
         if (const std::string leftOut = samples.leftOut(); !leftOut.empty())
             page.element("p", {{"class", "not-drawn"}}, leftOut);
         page.close();
     };
-    figure("na-k-mg", [&] { triangle_.draw(page, files_, false); }, triangle_.caption(), triangle_.samples());
-    figure("cl-so4-hco3", [&] { anions_.draw(page, files_); }, anions_.caption(), anions_.samples());
-    figure("enthalpy-chloride", [&] { enthalpyChloride_.draw(page, files_); }, enthalpyChloride_.caption(),
-           enthalpyChloride_.samples());
-    figure("silica-enthalpy", [&] { silicaEnthalpy_.draw(page, files_); }, silicaEnthalpy_.caption(),
+    figure("na-k-mg", [&] { return triangle_.draw(page, files_, false, replay); }, triangle_.caption(),
+           triangle_.samples());
+    figure("cl-so4-hco3", [&] { return anions_.draw(page, files_, replay); }, anions_.caption(), anions_.samples());
+    figure("enthalpy-chloride", [&] { return enthalpyChloride_.draw(page, files_, replay); },
+           enthalpyChloride_.caption(), enthalpyChloride_.samples());
+    figure("silica-enthalpy", [&] { return silicaEnthalpy_.draw(page, files_, replay); }, silicaEnthalpy_.caption(),
            silicaEnthalpy_.samples());
     page.raw("</body>\n</html>\n");
     flush(buffer_);

@@ -23,12 +23,13 @@ struct PageCell {
     std::string text;
 };
 
-// The page is written as the samples come: the table first, the pictures (which keep a few
-// bytes per sample) at commit. It appears whole at commit or not at all, under the rules of
-// every output file.
+// The page is written as the samples come: the table first, the pictures at commit. Up to
+// the number of samples that are labelled, the pictures keep a few bytes of each; above it,
+// none, and each picture reads the samples again. The page appears whole at commit or not at
+// all, under the rules of every output file.
 class ReportPage {
 public:
-    ReportPage(std::string path, std::vector<ReportedFile> files) : path_(std::move(path)), files_(std::move(files)) {}
+    ReportPage(std::string path, std::vector<ReportedFile> files);
 
     // Claims the name and writes the heading; false with the reason in error.
     bool open(std::string& error);
@@ -38,7 +39,8 @@ public:
     void sample(std::size_t file, std::span<const PageCell> cells, std::span<const std::string> notes,
                 const SampleRecord& record, const Geothermometers& g, std::optional<double> hco3);
     // Ends the table, writes the pictures and puts the page in place; false with the reason.
-    bool commit(std::string& error);
+    // replay hands every sample again, as sample() had them, for pictures drawn streamed.
+    bool commit(const Replay& replay, std::string& error);
 
 private:
     void flush(std::string& text);

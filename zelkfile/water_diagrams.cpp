@@ -144,20 +144,61 @@ std::vector<CurvePoint> quartzSolubility() {
 
 // --- Cl-SO4-HCO3 -------------------------------------------------------------------------
 
-void ClSO4HCO3Triangle::sample(std::size_t file, long number, const SampleRecord& record, std::optional<double> hco3) {
-    const std::string_view name = view(record.sampleNumber);
-    const std::optional<double> cl = amount(record.waterConc[Cl]), so4 = amount(record.waterConc[SO4]);
-    if (!hco3 || *hco3 < 0) return samples_.leaveOut(number, name, "no HCO3");
-    if (!cl) return samples_.leaveOut(number, name, "no Cl");
-    if (!so4) return samples_.leaveOut(number, name, "no SO4");
+namespace {
+
+using Where = std::optional<std::pair<double, double>>;
+
+Where anionsPlace(const PictureSample& sample, std::string_view* why) {
+    const WaterConc& water = sample.record.waterConc;
+    const std::optional<double> cl = amount(water[Cl]), so4 = amount(water[SO4]), hco3 = sample.hco3;
+    const auto none = [&](std::string_view reason) {
+        if (why) *why = reason;
+        return std::nullopt;
+    };
+    if (!hco3 || *hco3 < 0) return none("no HCO3");
+    if (!cl) return none("no Cl");
+    if (!so4) return none("no SO4");
     const double sum = *cl + *so4 + *hco3;
-    if (!(sum > 0)) return samples_.leaveOut(number, name, "Cl, SO4 and HCO3 all 0");
+    if (!(sum > 0)) return none("Cl, SO4 and HCO3 all 0");
     // Cl lower left, HCO3 lower right, SO4 at the top: the corners of the Na-K-Mg triangle.
-    samples_.add(file, number, name, (*cl * naCorner.x + *hco3 * kCorner.x + *so4 * mgCorner.x) / sum,
-                 (*cl * naCorner.y + *hco3 * kCorner.y + *so4 * mgCorner.y) / sum);
+    return std::pair((*cl * naCorner.x + *hco3 * kCorner.x + *so4 * mgCorner.x) / sum,
+                     (*cl * naCorner.y + *hco3 * kCorner.y + *so4 * mgCorner.y) / sum);
 }
 
-void ClSO4HCO3Triangle::draw(Markup& svg, std::span<const ReportedFile> files) const {
+// Enthalpy-chloride: (Cl (1 - x), H), data coordinates.
+Where chloridePlace(const PictureSample& sample, std::string_view* why) {
+    const std::optional<double> cl = measured(sample.record.waterConc[Cl]);
+    const std::optional<double> h = dischargeEnthalpy(sample.record);
+    const std::optional<double> total = ofTotalDischarge(cl, sample.g);
+    if (why) *why = !cl ? "no Cl" : !h ? "no enthalpy" : "no steam fraction";
+    if (!cl || !h || !total) return std::nullopt;
+    return std::pair(*total, *h);
+}
+
+// Silica-enthalpy: (H, SiO2 (1 - x)), data coordinates.
+Where silicaPlace(const PictureSample& sample, std::string_view* why) {
+    const std::optional<double> silica = measured(sample.record.waterConc[SiO2]);
+    const std::optional<double> h = dischargeEnthalpy(sample.record);
+    const std::optional<double> total = ofTotalDischarge(silica, sample.g);
+    if (why) *why = !silica ? "no SiO2" : !h ? "no enthalpy" : "no steam fraction";
+    if (!silica || !h || !total) return std::nullopt;
+    return std::pair(*h, *total);
+}
+
+void add(PlottedSamples& samples, const PictureSample& sample, Where (*place)(const PictureSample&, std::string_view*)) {
+    const std::string_view name = view(sample.record.sampleNumber);
+    std::string_view why;
+    if (const Where at = place(sample, &why))
+        samples.add(sample.file, sample.number, name, at->first, at->second);
+    else
+        samples.leaveOut(sample.number, name, why);
+}
+
+}  // namespace
+
+void ClSO4HCO3Triangle::sample(const PictureSample& sample) { add(samples_, sample, anionsPlace); }
+
+bool ClSO4HCO3Triangle::draw(Markup& svg, std::span<const ReportedFile> files, const Replay& replay) const {
     const double h = 716 + legendLine * static_cast<double>(files.size() + 1);
     openPicture(svg, "cl-so4-hco3", width, h, "Cl-SO4-HCO3 triangle (Giggenbach 1991)");
     std::vector<Box> obstacles;
@@ -181,9 +222,14 @@ void ClSO4HCO3Triangle::draw(Markup& svg, std::span<const ReportedFile> files) c
     fixedText(svg, regions, kCorner.x - 40, kCorner.y - 16, "peripheral waters", 12, 1, "#8c8c8c", "region");
     obstacles.insert(obstacles.end(), regions.begin(), regions.end());
     const double noteY = legendOfFiles(svg, obstacles, files, 716, !samples_.labelled());
-    samples_.draw(svg, obstacles, {0, 60, width, naCorner.y}, noteY);
+    bool read = true;
+    if (samples_.streamed())
+        read = samples_.drawAgain(svg, replay, [](const PictureSample& s) { return anionsPlace(s, nullptr); });
+    else
+        samples_.draw(svg, obstacles, {0, 60, width, naCorner.y}, noteY);
     svg.raw(fixedTexts);
     svg.close();
+    return read;
 }
 
 std::string ClSO4HCO3Triangle::caption() const {
@@ -194,18 +240,9 @@ std::string ClSO4HCO3Triangle::caption() const {
 
 // --- enthalpy-chloride ---------------------------------------------------------------------
 
-void EnthalpyChlorideDiagram::sample(std::size_t file, long number, const SampleRecord& record,
-                                     const Geothermometers& g) {
-    const std::string_view name = view(record.sampleNumber);
-    const std::optional<double> cl = ofTotalDischarge(measured(record.waterConc[Cl]), g);
-    const std::optional<double> h = dischargeEnthalpy(record);
-    if (!measured(record.waterConc[Cl])) return samples_.leaveOut(number, name, "no Cl");
-    if (!h) return samples_.leaveOut(number, name, "no enthalpy");
-    if (!cl) return samples_.leaveOut(number, name, "no steam fraction");
-    samples_.add(file, number, name, *cl, *h);
-}
+void EnthalpyChlorideDiagram::sample(const PictureSample& sample) { add(samples_, sample, chloridePlace); }
 
-void EnthalpyChlorideDiagram::draw(Markup& svg, std::span<const ReportedFile> files) const {
+bool EnthalpyChlorideDiagram::draw(Markup& svg, std::span<const ReportedFile> files, const Replay& replay) const {
     const Axis x = axisFor(samples_.largestX()), y = axisFor(std::max(samples_.largestY(), 500.0));
     const double h = xyLegendTop + legendLine * static_cast<double>(files.size() + 1);
     openPicture(svg, "enthalpy-chloride", width, h, "Enthalpy-chloride diagram");
@@ -217,9 +254,18 @@ void EnthalpyChlorideDiagram::draw(Markup& svg, std::span<const ReportedFile> fi
          "enthalpy of the total discharge, kJ/kg");
     texts.close();
     const double noteY = legendOfFiles(svg, obstacles, files, xyLegendTop, !samples_.labelled());
-    samples_.draw(svg, obstacles, {plot.left, plot.top, width, plot.bottom}, noteY, mapping(x, y));
+    const ToPage at = mapping(x, y);
+    bool read = true;
+    if (samples_.streamed())
+        read = samples_.drawAgain(svg, replay, [&](const PictureSample& s) -> Where {
+            const Where p = chloridePlace(s, nullptr);
+            return p ? Where(at(p->first, p->second)) : std::nullopt;
+        });
+    else
+        samples_.draw(svg, obstacles, {plot.left, plot.top, width, plot.bottom}, noteY, at);
     svg.raw(fixedTexts);
     svg.close();
+    return read;
 }
 
 std::string EnthalpyChlorideDiagram::caption() const {
@@ -232,18 +278,9 @@ std::string EnthalpyChlorideDiagram::caption() const {
 
 // --- silica-enthalpy -----------------------------------------------------------------------
 
-void SilicaEnthalpyDiagram::sample(std::size_t file, long number, const SampleRecord& record,
-                                   const Geothermometers& g) {
-    const std::string_view name = view(record.sampleNumber);
-    const std::optional<double> silica = ofTotalDischarge(measured(record.waterConc[SiO2]), g);
-    const std::optional<double> h = dischargeEnthalpy(record);
-    if (!measured(record.waterConc[SiO2])) return samples_.leaveOut(number, name, "no SiO2");
-    if (!h) return samples_.leaveOut(number, name, "no enthalpy");
-    if (!silica) return samples_.leaveOut(number, name, "no steam fraction");
-    samples_.add(file, number, name, *h, *silica);
-}
+void SilicaEnthalpyDiagram::sample(const PictureSample& sample) { add(samples_, sample, silicaPlace); }
 
-void SilicaEnthalpyDiagram::draw(Markup& svg, std::span<const ReportedFile> files) const {
+bool SilicaEnthalpyDiagram::draw(Markup& svg, std::span<const ReportedFile> files, const Replay& replay) const {
     const std::vector<CurvePoint> curve = quartzSolubility();
     const Axis x = axisFor(std::max(samples_.largestX(), curve.back().enthalpy));
     const Axis y = axisFor(std::max(samples_.largestY(), curve.back().silica));
@@ -288,9 +325,17 @@ void SilicaEnthalpyDiagram::draw(Markup& svg, std::span<const ReportedFile> file
               "quartz solubility, \u00B0C marked: the report's quartz geothermometer (Fournier and Potter 1982) "
               "at h' of IAPWS-IF97");
     const double noteY = legendOfFiles(svg, obstacles, files, xyLegendTop + legendLine, !samples_.labelled());
-    samples_.draw(svg, obstacles, {plot.left, plot.top, width, plot.bottom}, noteY, at);
+    bool read = true;
+    if (samples_.streamed())
+        read = samples_.drawAgain(svg, replay, [&](const PictureSample& s) -> Where {
+            const Where p = silicaPlace(s, nullptr);
+            return p ? Where(at(p->first, p->second)) : std::nullopt;
+        });
+    else
+        samples_.draw(svg, obstacles, {plot.left, plot.top, width, plot.bottom}, noteY, at);
     svg.raw(fixedTexts);
     svg.close();
+    return read;
 }
 
 std::string SilicaEnthalpyDiagram::caption() const {

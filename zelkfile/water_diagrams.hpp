@@ -32,9 +32,11 @@ std::vector<CurvePoint> quartzSolubility();
 // mg/kg, HCO3 the bicarbonate ion of the water at its pH and pH temperature.
 class ClSO4HCO3Triangle {
 public:
-    // hco3 empty: the bicarbonate is not known, and the sample is not drawn.
-    void sample(std::size_t file, long number, const SampleRecord& record, std::optional<double> hco3);
-    void draw(Markup& svg, std::span<const ReportedFile> files) const;
+    void stream() { samples_.stream(); }
+    // A sample whose hco3 is empty (not known) is not drawn.
+    void sample(const PictureSample& sample);
+    // Streamed, replay hands the samples again; false when it fails.
+    bool draw(Markup& svg, std::span<const ReportedFile> files, const Replay& replay = {}) const;
     std::string caption() const;
     const PlottedSamples& samples() const { return samples_; }
 
@@ -45,8 +47,9 @@ private:
 // Across, the chloride of the total discharge, Cl (1 - x), mg/kg; up, its enthalpy.
 class EnthalpyChlorideDiagram {
 public:
-    void sample(std::size_t file, long number, const SampleRecord& record, const Geothermometers& g);
-    void draw(Markup& svg, std::span<const ReportedFile> files) const;
+    void stream() { samples_.stream(); }
+    void sample(const PictureSample& sample);
+    bool draw(Markup& svg, std::span<const ReportedFile> files, const Replay& replay = {}) const;
     std::string caption() const;
     const PlottedSamples& samples() const { return samples_; }
 
@@ -58,8 +61,9 @@ private:
 // silica, SiO2 (1 - x), mg/kg; with the quartz solubility curve.
 class SilicaEnthalpyDiagram {
 public:
-    void sample(std::size_t file, long number, const SampleRecord& record, const Geothermometers& g);
-    void draw(Markup& svg, std::span<const ReportedFile> files) const;
+    void stream() { samples_.stream(); }
+    void sample(const PictureSample& sample);
+    bool draw(Markup& svg, std::span<const ReportedFile> files, const Replay& replay = {}) const;
     std::string caption() const;
     const PlottedSamples& samples() const { return samples_; }
 
