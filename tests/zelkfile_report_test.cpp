@@ -14,6 +14,7 @@
 #include "record/outfil.hpp"
 #include "support/harness.hpp"
 #include "zelkfile/geothermometers.hpp"
+#include "zelkfile/report_page.hpp"
 #include "zelkfile/text.hpp"
 #include "zelkfile/verbs.hpp"
 
@@ -440,6 +441,23 @@ TEST(Report, ManySamplesAreReadAgain) {
     EXPECT_NE(html.find("over 500 samples the points are drawn without labels"), std::string::npos);
     EXPECT_NE(html.find("not drawn: 1 (M: no Mg), 8 (M: no Mg)"), std::string::npos);
     EXPECT_NE(html.find(" and 46 more"), std::string::npos);  // 86 without Mg, 40 named
+}
+
+// Files that no longer read as they did leave no page behind.
+TEST(Report, PageNotWrittenWhenTheFilesChange) {
+    TempDir folder;
+    const std::string path = folder.file("p.html");
+    {
+        ReportPage page(path, {{"a.out", 501}});
+        std::string error;
+        ASSERT_TRUE(page.open(error)) << error;
+        const Replay changed = [](const std::function<void(const PictureSample&)>&) { return false; };
+        EXPECT_FALSE(page.commit(changed, error));
+        EXPECT_EQ(error, "the files changed while they were read; the page is not written");
+        EXPECT_FALSE(fs::exists(path));
+    }
+    // Nor its new file beside the name, once the page is gone.
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 0);
 }
 
 // The example of fourteen discharges is what importing its table gives today.
