@@ -4,6 +4,8 @@
 # `make install PREFIX=...` installs, `make uninstall` removes what it installed,
 # `make package` builds the Debian package in ./build;
 # `make bench` times batch runs against the I/O floor and runs the field microbenchmarks;
+# `make screenshot` draws the report's page of the examples in headless Chromium into
+# doc/report-page.png, the picture the README shows;
 # `make fuzz` runs each libFuzzer target (clang) for FUZZ_SECONDS; `make exhaustive` checks
 # field rendering on every float and F15.0 reading on ten million typed numbers.
 BUILD ?= build
@@ -22,7 +24,7 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 WERROR ?= ON
 install package: WERROR = OFF
 
-.PHONY: all configure build programs run test check clang install uninstall package examples bench fuzz exhaustive clean
+.PHONY: all configure build programs run test check clang install uninstall package examples screenshot bench fuzz exhaustive clean
 
 all: build
 
@@ -85,6 +87,9 @@ package: programs
 # Writes the examples' transcripts and output files anew from the built programs.
 examples: programs
 	examples/generate $(BUILD)/zelk $(BUILD)/zelkfile
+
+screenshot: programs
+	python3 tests/browser/check_page.py --screenshot $(BUILD)/zelkfile . doc/report-page.png examples/discharges.out
 
 bench:
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DZELK_BENCH=ON -DBUILD_TESTING=OFF -DZELK_WERROR=ON

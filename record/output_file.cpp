@@ -266,13 +266,13 @@ void PreparedOutput::createBeside() {
             if (error == EEXIST) continue;
             fail("open", name_, error);
         }
-        interruption::setLeftover(temporary_);
+        interruption::addLeftover(temporary_);
         // A run clearing away new files of killed runs may have taken this one for such a file
         // before it was locked: then it is made anew.
         struct stat made {}, there {};
         if (lockWhole(fd_) > 0 || ::fstat(fd_, &made) != 0 || ::lstat(temporary_.c_str(), &there) != 0 ||
             !sameFile(made, there)) {
-            interruption::setLeftover({});
+            interruption::dropLeftover(temporary_);
             ::close(fd_);
             fd_ = -1;
             temporary_.clear();
@@ -298,7 +298,7 @@ PreparedOutput::~PreparedOutput() { release(); }
 
 void PreparedOutput::release() noexcept {
     if (!temporary_.empty()) {
-        interruption::setLeftover({});
+        interruption::dropLeftover(temporary_);
         ::unlink(temporary_.c_str());
     }
     if (fd_ >= 0) ::close(fd_);
@@ -379,7 +379,7 @@ void PreparedOutput::commit() {
         if (kind_ == Kind::regular) chooseBackup(lookAround().listError);
         keepPermissions();
     }
-    interruption::setLeftover({});
+    interruption::dropLeftover(temporary_);
     temporary_.clear();
     if (oldFd_ >= 0) ::close(oldFd_);
     oldFd_ = -1;

@@ -35,9 +35,18 @@ struct Text {
         if (size > 0) std::memcpy(bytes, text.data(), size);
         bytes[size] = '\0';
     }
+    void add(std::string_view text) {
+        if (size + text.size() >= sizeof bytes) return;
+        std::memcpy(bytes + size, text.data(), text.size());
+        size += text.size();
+        bytes[size] = '\0';
+    }
+    bool is(std::string_view text) const { return size > 0 && std::string_view(bytes, size) == text; }
 };
 
-Text notice, leftover;
+Text notice;
+// A verb may make more than one file at once (a report's picture and its page).
+Text leftovers[4];
 
 }  // namespace
 
@@ -78,14 +87,30 @@ void setNotice(std::string_view line) {
     notice.set(line);
 }
 
-void setLeftover(std::string_view path) {
+void addNotice(std::string_view line) {
     const HeldSignals held;
-    leftover.set(path);
+    notice.add(line);
+}
+
+void addLeftover(std::string_view path) {
+    const HeldSignals held;
+    for (Text& leftover : leftovers)
+        if (leftover.size == 0) {
+            leftover.set(path);
+            return;
+        }
+}
+
+void dropLeftover(std::string_view path) {
+    const HeldSignals held;
+    for (Text& leftover : leftovers)
+        if (leftover.is(path)) leftover.set({});
 }
 
 void endBySignal(int signal) {
     const int saved = errno;
-    if (leftover.size > 0) ::unlink(leftover.bytes);
+    for (const Text& leftover : leftovers)
+        if (leftover.size > 0) ::unlink(leftover.bytes);
     if (notice.size > 0) {
         [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, notice.bytes, notice.size);
     }

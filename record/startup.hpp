@@ -41,8 +41,12 @@ namespace interruption {
 
 // The line written on standard error if a signal ends the run from now on; empty for none.
 void setNotice(std::string_view line);
-// The file to remove if a signal ends the run from now on; empty for none.
-void setLeftover(std::string_view path);
+// One more line after it, for a run that makes more than one file.
+void addNotice(std::string_view line);
+// A file to remove if a signal ends the run from now on (up to four at once), and the end of
+// that when it is removed or put in place.
+void addLeftover(std::string_view path);
+void dropLeftover(std::string_view path);
 // Removes the leftover, writes the notice and ends the process by the signal with its
 // default action. Async-signal-safe: a program hands it to startUp.
 [[noreturn]] void endBySignal(int signal);

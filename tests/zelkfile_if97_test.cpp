@@ -46,6 +46,29 @@ TEST(If97, ReleaseCheckValues) {
     for (const Case& c : cases) EXPECT_LT(relative(c.value, c.expected), 5e-9) << c.what << " = " << c.value;
 }
 
+// The saturation pressure against the release's check values, and h' at a temperature against
+// python3-iapws (IAPWS97(T=..., x=0)), region 1 up to 623.15 K and region 3 above.
+TEST(If97, SaturatedLiquidAtATemperature) {
+    EXPECT_LT(relative(saturationPressure(300), 0.353658941e-2), 5e-9);
+    EXPECT_LT(relative(saturationPressure(500), 0.263889776e1), 5e-9);
+    EXPECT_LT(relative(saturationPressure(600), 0.123443146e2), 5e-9);
+    const struct {
+        double kelvin, enthalpy;
+    } cases[] = {
+        {298.15, 104.83838586274732}, {373.15, 419.09915499770307}, {473.15, 852.3930680834194},
+        {573.15, 1344.7713390197298}, {623.15, 1670.858218274606},  {633.15, 1761.491758552843},
+    };
+    for (const auto& c : cases) {
+        const std::optional<double> h = saturatedLiquidEnthalpy(c.kelvin);
+        ASSERT_TRUE(h) << c.kelvin;
+        // Region 3's densities are found by bisection here and otherwise there.
+        EXPECT_LT(relative(*h, c.enthalpy), c.kelvin > 623.15 ? 1e-6 : 1e-9) << c.kelvin << " K: " << *h;
+    }
+    EXPECT_FALSE(saturatedLiquidEnthalpy(273.1));
+    EXPECT_FALSE(saturatedLiquidEnthalpy(650));
+    EXPECT_FALSE(saturatedLiquidEnthalpy(std::numeric_limits<double>::quiet_NaN()));
+}
+
 TEST(If97, NoSaturationOffTheLine) {
     EXPECT_FALSE(saturation(611.2e-6));
     EXPECT_FALSE(saturation(22.0641));

@@ -15,6 +15,7 @@
 #include "support/harness.hpp"
 #include "zelkfile/geothermometers.hpp"
 #include "zelkfile/report_row.hpp"
+#include "zelkfile/report_page.hpp"
 #include "zelkfile/text.hpp"
 #include "zelkfile/verbs.hpp"
 
@@ -355,6 +356,10 @@ TEST(Report, CommandErrors) {
         {{}, "zelkfile report: no FILE given; see zelkfile report --help\n"},
         {{folder.file("a.out"), "--svg"}, "zelkfile report: --svg needs a PATH; see zelkfile report --help\n"},
         {{folder.file("a.out"), "--pdf"}, "zelkfile report: unknown option \"--pdf\"; see zelkfile report --help\n"},
+        {{folder.file("a.out"), "--html"}, "zelkfile report: --html needs a PAGE; see zelkfile report --help\n"},
+        {{folder.file("a.out"), "--html="}, "zelkfile report: --html needs a PAGE; see zelkfile report --help\n"},
+        {{folder.file("a.out"), "--svg", "x", "--html", "x"},
+         "zelkfile report: --svg and --html name the same file; see zelkfile report --help\n"},
     };
     for (const auto& c : cases) {
         const Result r = report(c.words);
@@ -368,10 +373,19 @@ TEST(Report, CommandErrors) {
     EXPECT_EQ(onItself.err, "zelkfile report: " + folder.path() + "/./a.out is one of the FILEs; the diagram would replace it\n");
     EXPECT_EQ(readFile(folder.file("a.out")), kept);
 
+    const Result pageOnItself = report({folder.file("a.out"), "--html", folder.file("a.out")});
+    EXPECT_EQ(pageOnItself.status, 2);
+    EXPECT_EQ(pageOnItself.err, "zelkfile report: " + folder.file("a.out") + " is one of the FILEs; the page would replace it\n");
+    EXPECT_EQ(readFile(folder.file("a.out")), kept);
+
     const Result unwritable = report({folder.file("a.out"), "--svg", folder.file("no/such/folder.svg")});
     EXPECT_EQ(unwritable.status, 2);
     EXPECT_EQ(unwritable.out, "");
     EXPECT_NE(unwritable.err.find("No such file or directory"), std::string::npos) << unwritable.err;
+    const Result unwritablePage = report({folder.file("a.out"), "--html", folder.file("no/such/page.html")});
+    EXPECT_EQ(unwritablePage.status, 2);
+    EXPECT_EQ(unwritablePage.out, "");
+    EXPECT_NE(unwritablePage.err.find("No such file or directory"), std::string::npos) << unwritablePage.err;
 }
 
 // The diagram parsed as XML: one point per sample with Na, K and Mg, where the corners'
@@ -397,7 +411,7 @@ TEST(Report, DiagramHasOnePointPerSample) {
     const auto [xs, xStatus] = test::runShell("xmllint --xpath \"" + circle + "/@cx\" " + svg);
     const auto [ys, yStatus] = test::runShell("xmllint --xpath \"" + circle + "/@cy\" " + svg);
     const auto [labels, labelStatus] =
-        test::runShell("xmllint --xpath \"//*[local-name()='g'][@class='sample']/*[local-name()='text']/text()\" " + svg);
+        test::runShell("xmllint --xpath \"//*[local-name()='text'][@class='label']/text()\" " + svg);
     ASSERT_EQ(xStatus, 0) << xs;
     ASSERT_EQ(yStatus, 0) << ys;
     ASSERT_EQ(labelStatus, 0) << labels;
@@ -418,6 +432,168 @@ TEST(Report, DiagramHasOnePointPerSample) {
         EXPECT_NEAR(x[i], expected[i].first, 0.005) << i;
         EXPECT_NEAR(y[i], expected[i].second, 0.005) << i;
     }
+}
+
+// The page as data: well-formed, nothing fetched, one row per sample numbered across the
+// files with the CSV's columns, one point per sample with Na, K and Mg where its values put
+// it, and the sample without them named under the triangle.
+TEST(Report, PageHoldsTableAndTriangle) {
+    TempDir folder;
+    writeFile(folder.file("a.out"), blocks({{"A-1", 300, 1000, 100, 1, 10}, {"A-2", 300, 900, 120, 0, 10}}));
+    writeFile(folder.file("b.out"), blocks({{"B<1>", 480, 1250, 210, 0.04f, 5.1f, 9.2f, 1280}}));
+    const std::string page = folder.file("page.html");
+    const Result r = report({folder.file("a.out"), folder.file("b.out"), "--html", page});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto [lint, valid] = test::runShell("xmllint --noout " + page);
+    ASSERT_EQ(valid, 0) << lint;
+    const std::string html = readFile(page);
+    EXPECT_EQ(html.rfind("<!DOCTYPE html>\n<html xmlns=\"http://www.w3.org/1999/xhtml\"", 0), 0u);
+    for (const char* outside : {"<script", "<link", " src=", "url(", "@import", "<img"})
+        EXPECT_EQ(html.find(outside), std::string::npos) << outside;
+
+    const auto xpath = [&](const std::string& path) {
+        auto [text, status] = test::runShell("xmllint --xpath \"" + path + "\" " + page);
+        EXPECT_EQ(status, 0) << path << ": " << text;
+        if (!text.empty() && text.back() == '\n') text.pop_back();
+        return text;
+    };
+    EXPECT_EQ(xpath("count(//*[local-name()='tbody']/*[local-name()='tr'])"), "3");
+    EXPECT_EQ(xpath("string(//*[local-name()='tbody']/*[local-name()='tr'][3]/*[local-name()='td'][1])"), "3");
+    // #, then every column of the CSV: file, sample, sample_number, the report's columns, notes.
+    EXPECT_EQ(xpath("count(//*[local-name()='thead']//*[local-name()='th'])"), std::to_string(1 + 3 + reportColumns().size() + 1));
+    EXPECT_NE(html.find("B&lt;1&gt;"), std::string::npos);
+    EXPECT_NE(html.find("not drawn: 2 (A-2: no Mg)"), std::string::npos);
+
+    // Points 1 and 3, in the colours of their files, where their values put them.
+    const std::string triangle = "//*[@id='na-k-mg']";
+    EXPECT_EQ(xpath("count(" + triangle + "//*[local-name()='circle'][@class='point'])"), "2");
+    const std::vector<std::pair<std::string, Water>> drawn = {{"1", {"A-1", 300, 1000, 100, 1, 10}},
+                                                              {"3", {"B<1>", 480, 1250, 210, 0.04f, 5.1f}}};
+    for (const auto& [number, w] : drawn) {
+        const std::string circle = triangle + "//*[local-name()='g'][@data-n='" + number + "']/*[local-name()='circle']";
+        const double a = w.na / 1000.0, b = w.k / 100.0, c = std::sqrt(double(w.mg)), sum = a + b + c;
+        EXPECT_NEAR(std::atof(xpath("string(" + circle + "/@cx)").c_str()), (100 * a + 700 * b + 400 * c) / sum, 0.005);
+        EXPECT_NEAR(std::atof(xpath("string(" + circle + "/@cy)").c_str()),
+                    (660 * (a + b) + (660 - 300 * std::sqrt(3.0)) * c) / sum, 0.005);
+    }
+    EXPECT_EQ(xpath("string(" + triangle + "//*[local-name()='g'][@data-n='1']/*[local-name()='circle']/@fill)"), "#d55e00");
+    EXPECT_EQ(xpath("string(" + triangle + "//*[local-name()='g'][@data-n='3']/*[local-name()='circle']/@fill)"), "#0072b2");
+    // The other pictures follow, each naming what it could not draw.
+    EXPECT_EQ(xpath("count(//*[local-name()='figure'])"), "4");
+    EXPECT_NE(html.find("not drawn: 1 (A-1: no Cl), 2 (A-2: no Cl), 3 (B&lt;1&gt;: no Cl)"), std::string::npos);
+    EXPECT_NE(html.find("not drawn: 1 (A-1: no enthalpy), 2 (A-2: no enthalpy)"), std::string::npos);
+}
+
+// The isotherms sit at the ratios of the report's own geothermometers: a water on the Na/K
+// line of T gives T from Giggenbach's Na/K, one on the K/Mg line of T gives T from his K/Mg.
+TEST(Report, IsothermsAtTheGeothermometersRatios) {
+    TempDir folder;
+    writeFile(folder.file("a.out"), blocks({{"A-1", 300, 1000, 100, 1, 10}}));
+    const std::string svg = folder.file("t.svg");
+    ASSERT_EQ(report({folder.file("a.out"), "--svg", svg}).status, 0);
+    const auto values = [&](const std::string& path) {
+        const auto [text, status] = test::runShell("xmllint --xpath \"" + path + "\" " + svg);
+        EXPECT_EQ(status, 0) << text;
+        std::vector<double> found;
+        for (const std::string& attribute : split(text, '\n'))
+            if (!attribute.empty()) found.push_back(std::atof(attribute.substr(attribute.find('"') + 1).c_str()));
+        return found;
+    };
+    const std::vector<double> naKx = values("//*[local-name()='line'][@class='na-k-isotherm']/@x2");
+    const std::vector<double> kMgx = values("//*[local-name()='line'][@class='k-mg-isotherm']/@x2");
+    ASSERT_EQ(naKx.size(), 13u);
+    ASSERT_EQ(kMgx.size(), 13u);
+    for (std::size_t i = 0; i < 13; ++i) {
+        const double t = 100 + 20.0 * static_cast<double>(i);
+        // On the Na-K side x = 100 + 600 b / (a + b), a = Na/1000, b = K/100: Na/K = 10 (700 - x) / (x - 100).
+        SampleRecord r;
+        r.waterConc[10] = static_cast<float>(10 * (700 - naKx[i]) / (naKx[i] - 100));
+        r.waterConc[11] = 1;
+        EXPECT_NEAR(*geothermometers(r).naKGiggenbach, t, 0.05) << t;
+        // On the K-Mg side x = 400 + 300 b / (b + c), b = K/100, c = sqrt(Mg): with K = 100, sqrt(Mg) = (700 - x) / (x - 400).
+        const double rootMg = (700 - kMgx[i]) / (kMgx[i] - 400);
+        r.waterConc[11] = 100;
+        r.waterConc[12] = static_cast<float>(rootMg * rootMg);
+        EXPECT_NEAR(*geothermometers(r).kMg, t, 0.05) << t;
+    }
+}
+
+// Over 500 samples the pictures keep none of them: they read the files again to draw every
+// point, unlabelled, where its values put it, in page and file alike.
+TEST(Report, ManySamplesAreReadAgain) {
+    TempDir folder;
+    std::vector<Water> waters;
+    for (int i = 0; i < 301; ++i) {
+        const float f = static_cast<float>(i);
+        waters.push_back({"M", 200 + f, 500 + 2 * f, 50 + f / 4, i % 7 == 0 ? 0 : 0.01f * (1 + f), 5});
+    }
+    writeFile(folder.file("a.out"), blocks(waters));
+    writeFile(folder.file("b.out"), blocks(waters));
+    const std::string page = folder.file("page.html"), svg = folder.file("t.svg");
+    const Result r = report({folder.file("a.out"), folder.file("b.out"), "--html", page, "--svg", svg});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto values = [](const std::string& file, const std::string& path) {
+        const auto [text, status] = test::runShell("xmllint --xpath \"" + path + "\" " + file);
+        EXPECT_EQ(status, 0) << text.substr(0, 200);
+        std::vector<double> found;
+        for (const std::string& attribute : split(text, '\n'))
+            if (!attribute.empty()) found.push_back(std::atof(attribute.substr(attribute.find('"') + 1).c_str()));
+        return found;
+    };
+    const std::string inPage = "//*[@id='na-k-mg']//*[local-name()='circle'][@class='point']";
+    const std::string inFile = "//*[local-name()='circle'][@class='point']";
+    for (const auto& [file, circles] : {std::pair(page, inPage), std::pair(svg, inFile)}) {
+        const std::vector<double> x = values(file, circles + "/@cx"), y = values(file, circles + "/@cy");
+        std::vector<std::pair<double, double>> expected;
+        for (int copy = 0; copy < 2; ++copy)
+            for (const Water& w : waters) {
+                if (w.mg <= 0) continue;
+                const double a = w.na / 1000.0, b = w.k / 100.0, c = std::sqrt(double(w.mg)), sum = a + b + c;
+                expected.emplace_back((100 * a + 700 * b + 400 * c) / sum,
+                                      (660 * (a + b) + (660 - 300 * std::sqrt(3.0)) * c) / sum);
+            }
+        ASSERT_EQ(x.size(), expected.size()) << file;
+        ASSERT_EQ(y.size(), expected.size()) << file;
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            EXPECT_NEAR(x[i], expected[i].first, 0.01) << file << " " << i;
+            EXPECT_NEAR(y[i], expected[i].second, 0.01) << file << " " << i;
+        }
+        const auto [labels, status] =
+            test::runShell("xmllint --xpath \"count(//*[local-name()='text'][@class='label' or @class='number'])\" " + file);
+        EXPECT_EQ(labels, "0\n") << file;
+    }
+    const std::string html = readFile(page);
+    EXPECT_NE(html.find("over 500 samples the points are drawn without labels"), std::string::npos);
+    EXPECT_NE(html.find("not drawn: 1 (M: no Mg), 8 (M: no Mg)"), std::string::npos);
+    EXPECT_NE(html.find(" and 46 more"), std::string::npos);  // 86 without Mg, 40 named
+}
+
+// Files that no longer read as they did leave no page behind.
+TEST(Report, PageNotWrittenWhenTheFilesChange) {
+    TempDir folder;
+    const std::string path = folder.file("p.html");
+    {
+        ReportPage page(path, {{"a.out", 501}});
+        std::string error;
+        ASSERT_TRUE(page.open(error)) << error;
+        const Replay changed = [](const std::function<void(const PictureSample&)>&) { return false; };
+        EXPECT_FALSE(page.commit(changed, error));
+        EXPECT_EQ(error, "the files changed while they were read; the page is not written");
+        EXPECT_FALSE(fs::exists(path));
+    }
+    // Nor its new file beside the name, once the page is gone.
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 0);
+}
+
+// The example of fourteen discharges is what importing its table gives today.
+TEST(Report, DischargesExampleImportsAsKept) {
+    TempDir folder;
+    const fs::path source(ZELK_SOURCE_DIR);
+    const std::vector<std::string> words = {(source / "examples/discharges.csv").string(), "-o", folder.file("d.out")};
+    const std::vector<std::string_view> arguments(words.begin(), words.end());
+    StringSink out, err;
+    ASSERT_EQ(importTable(arguments, out, err), 0) << err.bytes();
+    EXPECT_EQ(readFile(folder.file("d.out")), readFile((source / "examples/discharges.out").string()));
 }
 
 }  // namespace

@@ -226,6 +226,8 @@ std::optional<double> calibrationLimit(std::string_view csvName) {
     return std::nullopt;
 }
 
+std::optional<double> quartzTemperature(double silica) { return quartzConductive(silica); }
+
 std::optional<double> steamFraction(float pressure, float enthalpy) {
     return sampledFraction(pressure, enthalpy, atSampling(pressure));
 }
@@ -294,6 +296,8 @@ EquilibriumRatios fullEquilibrium(double celsius) {
     const double kelvin = celsius + zeroCelsius;
     return {1390 / kelvin - 1.750, 14.00 - 4410 / kelvin};
 }
+
+std::optional<double> measured(float value) { return positive(value); }
 
 Maturity maturity(double maturityIndex) {
     if (maturityIndex >= fullEquilibriumIndex) return Maturity::fullEquilibrium;

@@ -63,6 +63,14 @@ std::optional<double> calibrationLimit(std::string_view csvName);
 
 Geothermometers geothermometers(const SampleRecord& sample);
 
+// A value of a block as the geothermometers take it: empty where it is zero, negative or
+// unknown.
+std::optional<double> measured(float value);
+
+// The conductive quartz equation (Fournier and Potter 1982) for silica in mg/kg, without the
+// report's bounds: empty only where it gives no temperature above absolute zero.
+std::optional<double> quartzTemperature(double silica);
+
 // The steam fraction of a discharge of enthalpy H (kJ/kg) sampled at a pressure in bar-g:
 // 0 below the saturated liquid's enthalpy or off the saturation line, 1 at most.
 std::optional<double> steamFraction(float pressure, float enthalpy);

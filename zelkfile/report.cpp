@@ -2,23 +2,26 @@
 // reservoir liquid of every sample of output files, as a table for people or as CSV, and the
 // Na-K-Mg diagram.
 #include <algorithm>
+#include <functional>
 #include <optional>
 #include <sys/stat.h>
 #include <string>
 #include <vector>
 
 #include "record/reader.hpp"
+#include "zelkfile/charge_balance.hpp"
 #include "zelkfile/csv.hpp"
 #include "zelkfile/diagnostics.hpp"
 #include "zelkfile/text.hpp"
 #include "zelkfile/na_k_mg_diagram.hpp"
+#include "zelkfile/report_page.hpp"
 #include "zelkfile/report_row.hpp"
 #include "zelkfile/verbs.hpp"
 
 namespace zelk::workbench {
 
 const std::string_view reportHelp =
-    "usage: zelkfile report FILE... [--csv] [--svg PATH]\n"
+    "usage: zelkfile report FILE... [--csv] [--svg PATH] [--html PAGE]\n"
     "\n"
     "For every sample of each output file, in order: the steam fraction at sampling, the\n"
     "silica and cation geothermometers, Giggenbach's maturity index, the reservoir liquid's\n"
@@ -28,6 +31,7 @@ const std::string_view reportHelp =
     "\n"
     "  --csv       write CSV for a spreadsheet, full precision, instead of the table\n"
     "  --svg PATH  also draw Giggenbach's Na-K-Mg triangle with every sample into PATH\n"
+    "  --html PAGE also write the report as one web page: the table and the pictures\n"
     "\n"
     "Every file is checked first; a file that cannot be read or departs from the block\n"
     "layout is reported as zelkfile check reports it, and then nothing is printed.\n"
@@ -39,6 +43,7 @@ struct Options {
     std::vector<std::string_view> files;
     bool csv = false;
     std::optional<std::string> svg;
+    std::optional<std::string> html;
 };
 
 std::optional<Options> parse(Arguments arguments, ByteSink& errors) {
@@ -56,8 +61,14 @@ std::optional<Options> parse(Arguments arguments, ByteSink& errors) {
             options.svg = std::string(arguments[++i]);
         } else if (word.starts_with("--svg=")) {
             options.svg = std::string(word.substr(6));
+        } else if (word == "--html" && i + 1 < arguments.size()) {
+            options.html = std::string(arguments[++i]);
+        } else if (word.starts_with("--html=")) {
+            options.html = std::string(word.substr(7));
         } else {
-            const std::string what = word == "--svg" ? "--svg needs a PATH" : concat({"unknown option \"", word, "\""});
+            const std::string what = word == "--svg"    ? "--svg needs a PATH"
+                                     : word == "--html" ? "--html needs a PAGE"
+                                                        : concat({"unknown option \"", word, "\""});
             errors.write(concat({"zelkfile report: ", what, "; see zelkfile report --help\n"}));
             return std::nullopt;
         }
@@ -68,6 +79,14 @@ std::optional<Options> parse(Arguments arguments, ByteSink& errors) {
     }
     if (options.svg && options.svg->empty()) {
         errors.write("zelkfile report: --svg needs a PATH; see zelkfile report --help\n");
+        return std::nullopt;
+    }
+    if (options.html && options.html->empty()) {
+        errors.write("zelkfile report: --html needs a PAGE; see zelkfile report --help\n");
+        return std::nullopt;
+    }
+    if (options.svg && options.html && *options.svg == *options.html) {
+        errors.write("zelkfile report: --svg and --html name the same file; see zelkfile report --help\n");
         return std::nullopt;
     }
     return options;
@@ -257,6 +276,24 @@ void csvRow(std::string& out, std::string_view file, long index, const SampleRec
     out += '\n';
 }
 
+// The row of the page: the CSV's columns, each as the table rounds it, a value above its
+// equation's calibration in parentheses; the notes go apart.
+std::vector<PageCell> pageCells(std::string_view file, long index, const SampleRecord& sample, const ReportRow& row) {
+    std::vector<PageCell> cells = {{"file", std::string(file)},
+                                   {"sample", std::to_string(index)},
+                                   {"sample_number", std::string(trimmed(view(sample.sampleNumber)))}};
+    for (const ReportCell& cell : row.cells) {
+        std::string text;
+        if (cell.column->words)
+            text = cell.text;
+        else if (cell.value)
+            text = cell.inRange ? fixed(*cell.value, cell.column->decimals)
+                                : concat({"(", fixed(*cell.value, cell.column->decimals), ")"});
+        cells.push_back({cell.column->csvName, std::move(text)});
+    }
+    return cells;
+}
+
 // Whether path is one of the files read (under any of its names).
 bool namesAFile(const std::string& path, const std::vector<std::string_view>& files) {
     struct stat target;
@@ -270,12 +307,15 @@ bool namesAFile(const std::string& path, const std::vector<std::string_view>& fi
 }
 
 // A value that the report needs but the file does not hold: what needs it shows "-".
-void noteLostValue(ByteSink& errors, std::string_view file, const FieldNote& note) {
+bool usedByTheReport(const FieldNote& note) {
     static constexpr std::string_view used[] = {"sampling_pressure", "fluid_enthalpy", "water_SiO2", "water_Na",
                                                  "water_K",           "water_Mg",       "water_Ca",   "water_Cl"};
     const std::string_view field = blockFieldNames[static_cast<std::size_t>(note.field)];
-    if (std::find(std::begin(used), std::end(used), field) != std::end(used))
-        errors.write(diagnostic(file, note.line, note.column, describe(note)));
+    return std::find(std::begin(used), std::end(used), field) != std::end(used);
+}
+
+void noteLostValue(ByteSink& errors, std::string_view file, const FieldNote& note) {
+    if (usedByTheReport(note)) errors.write(diagnostic(file, note.line, note.column, describe(note)));
 }
 
 // Reads the blocks of one file, one at a time, handing each to sample; false, with the
@@ -315,14 +355,20 @@ int reportFiles(Arguments arguments, ByteSink& out, ByteSink& errors) {
     const std::optional<Options> options = parse(arguments, errors);
     if (!options) return failed;
     if (options->svg) noticeOnInterruption(*options->svg);
+    if (options->html) noticeOnInterruption(*options->html);
 
     // A first pass checks every file, so that a faulty one prints nothing, and gives the
     // width of the samples' places in the table.
     bool whole = true;
     long samples = 0;
+    std::vector<ReportedFile> reported;
     for (const std::string_view file : options->files) {
+        reported.push_back({std::string(file), 0});
         whole = readFile(file, true, errors,
-                         [&](long index, const BlockReader&, const SampleRecord&) { samples = std::max(samples, index); }) &&
+                         [&](long index, const BlockReader&, const SampleRecord&) {
+                             samples = std::max(samples, index);
+                             reported.back().samples = index;
+                         }) &&
                 whole;
     }
     if (!whole) return failed;
@@ -332,21 +378,37 @@ int reportFiles(Arguments arguments, ByteSink& out, ByteSink& errors) {
         errors.write(concat({"zelkfile report: ", printable(*options->svg), " is one of the FILEs; the diagram would replace it\n"}));
         return failed;
     }
+    if (options->html && namesAFile(*options->html, options->files)) {
+        errors.write(concat({"zelkfile report: ", printable(*options->html), " is one of the FILEs; the page would replace it\n"}));
+        return failed;
+    }
     std::optional<NaKMgDiagram> diagram;
     if (options->svg) {
         std::string error;
         diagram.emplace(*options->svg);
-        if (!diagram->open(error)) {
+        if (!diagram->open(reported, error)) {
+            errors.write(concat({"zelkfile report: ", printable(error), "\n"}));
+            return failed;
+        }
+    }
+    std::optional<ReportPage> page;
+    if (options->html) {
+        std::string error;
+        page.emplace(*options->html, reported);
+        if (!page->open(error)) {
             errors.write(concat({"zelkfile report: ", printable(error), "\n"}));
             return failed;
         }
     }
 
     Gathered gathered(out);
+    long number = 0;  // across the files, as the page and the pictures number the samples
+    std::size_t fileIndex = 0;
     gathered.text() = options->csv ? csvHeading() : table.heading();
     for (const std::string_view file : options->files) {
         if (!options->csv) table.file(gathered.text(), file);
         whole = readFile(file, false, errors, [&](long index, const BlockReader& reader, const SampleRecord& sample) {
+            ++number;
             // Rows so far go out first, so that a terminal shows the note after them.
             if (!reader.notes().empty()) gathered.flush();
             for (const FieldNote& note : reader.notes()) noteLostValue(errors, file, note);
@@ -356,27 +418,55 @@ int reportFiles(Arguments arguments, ByteSink& out, ByteSink& errors) {
             else
                 table.row(gathered.text(), index, sample, row);
             gathered.endRow();
-            if (!diagram) return;
-            const WaterConc& water = sample.waterConc;
-            // The maturity index is there exactly when Na, K and Mg (components 10 to 12) all are.
-            if (row.value("maturity_index")) {
-                diagram->sample(file, index, view(sample.sampleNumber), water[10], water[11], water[12]);
-                return;
+            if (page) {
+                std::vector<std::string> notes = row.notes;
+                for (const FieldNote& note : reader.notes())
+                    if (usedByTheReport(note)) notes.push_back(describe(note));
+                page->sample(fileIndex, pageCells(file, index, sample, row), notes, sample, row.geothermometers,
+                             row.value("hco3"));
             }
+            if (!diagram) return;
+            diagram->triangle().sample({fileIndex, number, sample, row.geothermometers, row.value("hco3")});
+            // The maturity index is there exactly when Na, K and Mg (components 10 to 12) all are.
+            if (row.value("maturity_index")) return;
             gathered.flush();
             errors.write(diagnostic(file, reader.blockLine(), 0,
                                     concat({"sample ", std::to_string(index), " (", trimmed(view(sample.sampleNumber)),
                                             "): no Na, K or Mg; left out of the Na-K-Mg diagram"})));
         }) && whole;
+        ++fileIndex;
     }
     gathered.flush();
     // A file that changed between the two passes: the diagram is not put in place.
     if (!whole) return failed;
-    // The diagram goes in place only when everything was printed: a failed print changes no file.
+    // The pictures go in place only when everything was printed: a failed print changes no file.
     if (out.failure() != 0) return failed;
+    // Pictures of many samples read them once more, as the pass above had them.
+    const Replay replay = [&](const std::function<void(const PictureSample&)>& each) {
+        long again = 0;
+        bool same = true;
+        for (std::size_t f = 0; f < options->files.size(); ++f) {
+            long count = 0;
+            same = readFile(options->files[f], false, errors,
+                            [&](long, const BlockReader&, const SampleRecord& sample) {
+                                ++count;
+                                const Geothermometers g = geothermometers(sample);
+                                each({f, ++again, sample, g, chargeBalance(sample).hco3});
+                            }) &&
+                   count == reported[f].samples && same;
+        }
+        return same;
+    };
     if (diagram) {
         std::string error;
-        if (!diagram->commit(error)) {
+        if (!diagram->commit(reported, replay, error)) {
+            errors.write(concat({"zelkfile report: ", printable(error), "\n"}));
+            return failed;
+        }
+    }
+    if (page) {
+        std::string error;
+        if (!page->commit(replay, error)) {
             errors.write(concat({"zelkfile report: ", printable(error), "\n"}));
             return failed;
         }

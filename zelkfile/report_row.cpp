@@ -96,6 +96,7 @@ ReportRow reportRow(const SampleRecord& sample) {
         row.cells.push_back(cell);
     }
     row.notes = std::move(values.g.notes);
+    row.geothermometers = std::move(values.g);
     for (std::string& note : values.b.notes) row.notes.push_back(std::move(note));
     return row;
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "record/sample.hpp"
+#include "zelkfile/geothermometers.hpp"
 
 namespace zelk::workbench {
 
@@ -36,6 +37,7 @@ struct ReportCell {
 struct ReportRow {
     std::vector<ReportCell> cells;   // one per column of reportColumns(), in its order
     std::vector<std::string> notes;  // why a value may not hold; see joinedNotes
+    Geothermometers geothermometers; // what the cells were taken from, for the pictures
 
     // The value of the column of that CSV name; empty when it has none or there is no such column.
     std::optional<double> value(std::string_view csvName) const;

@@ -8,6 +8,7 @@
 
 #include "dialogue/console.hpp"
 #include "record/startup.hpp"
+#include "zelkfile/diagnostics.hpp"
 
 namespace zelk::workbench {
 
@@ -35,8 +36,9 @@ extern const std::string_view reportHelp;
 // `zelkfile: interrupted; "PATH" not written` and ends the run by the signal. Before putting
 // the file in place the verb calls holdSignalsToTheEnd(), and a verb that also prints checks
 // out.failure() first, so that a failed print changes no file.
+// A verb that writes two files calls it for each: a line for each.
 inline void noticeOnInterruption(std::string_view path) {
-    interruption::setNotice("zelkfile: interrupted; \"" + std::string(path) + "\" not written\n");
+    interruption::addNotice("zelkfile: interrupted; " + quoted(path) + " not written\n");
 }
 
 // The header row of a table with every column, ended by a line feed.
