@@ -12,11 +12,12 @@ namespace zelk::workbench {
 
 // Text for an XML document in UTF-8, for an element's content and an attribute's value alike:
 // the markup characters escaped, the control characters that XML cannot hold shown as "?".
-// A text that is UTF-8 stays so; any other is taken as Latin-1, byte by byte.
+// Character data or an attribute value: each valid UTF-8 sequence as it is, any other byte
+// taken as Latin-1, markup characters as entities and control characters as escapes (\x1b).
 std::string markupText(std::string_view text);
 // The same text unescaped: UTF-8 as it is, any other byte taken as Latin-1, control characters
-// left as they were for markupText to show. Pieces of different
-// origin (a sample number, a file name) are made UTF-8 so before they are joined.
+// left as they were for markupText to show. Pieces of different origin (a sample number, a
+// file name) are made UTF-8 so before they are joined.
 std::string asUtf8(std::string_view text);
 
 // A number for a coordinate: two decimals, no sign on zero.
