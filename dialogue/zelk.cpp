@@ -11,7 +11,7 @@ namespace zelk {
 namespace {
 
 constexpr std::string_view banner =
-    "\n\n\n MORVANTIS\n\n Program ZELK, version 1.2,  April 2002.\n\n"
+    "\n\n\n MORVANTIS\n\n Program ZELK, version " ZELK_VERSION ",  April 2002.\n\n"
     " Prompts the user for input data to the program KAVIX\n and writes it to the file KAVIX.IN\n\n\n"
     " Output file (default kavix.in)  : ";
 
