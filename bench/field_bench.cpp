@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "bench/answers.hpp"
-#include "dialogue/field.hpp"
+#include "base/field.hpp"
 #include "dialogue/zelk.hpp"
 
 namespace {

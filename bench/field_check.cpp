@@ -15,7 +15,7 @@
 #include <thread>
 #include <vector>
 
-#include "dialogue/field.hpp"
+#include "base/field.hpp"
 #include "support/reference.hpp"
 
 namespace {

@@ -13,16 +13,10 @@ install(FILES ${PROJECT_SOURCE_DIR}/packaging/lintian-overrides
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples DESTINATION ${CMAKE_INSTALL_DOCDIR}
         PATTERN "*.received" EXCLUDE PATTERN "generate" EXCLUDE)
 
-# The package carries the version that the program announces in its banner.
-file(STRINGS ${PROJECT_SOURCE_DIR}/dialogue/zelk.cpp ZELK_BANNER_LINE REGEX "Program ZELK, version ")
-string(REGEX MATCH "version ([0-9.]+)," ZELK_BANNER_VERSION "${ZELK_BANNER_LINE}")
-if(NOT CMAKE_MATCH_1)
-  message(FATAL_ERROR "no version found in the banner of dialogue/zelk.cpp")
-endif()
-
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME zelk)
-set(CPACK_PACKAGE_VERSION ${CMAKE_MATCH_1})
+# The version of project(), as the programs announce it.
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_PACKAGE_CONTACT "ZELK developers <developers@zelk.example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "console data entry for geothermal fluid analyses")

@@ -12,8 +12,8 @@
 #include <variant>
 
 #include "dialogue/console.hpp"
-#include "dialogue/field.hpp"
-#include "dialogue/function_ref.hpp"
+#include "base/field.hpp"
+#include "base/function_ref.hpp"
 
 namespace zelk {
 

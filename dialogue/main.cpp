@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
         }
     }
     if (argc > 1) {
-        say(STDOUT_FILENO, std::string_view(argv[1]) == "--help" ? usage : "zelk 1.2\n");
+        say(STDOUT_FILENO, std::string_view(argv[1]) == "--help" ? usage : "zelk " ZELK_VERSION "\n");
         return zelk::exitStatus(zelk::Status::finished);
     }
 

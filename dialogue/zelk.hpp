@@ -5,7 +5,7 @@
 #include <string>
 
 #include "dialogue/console.hpp"
-#include "dialogue/function_ref.hpp"
+#include "base/function_ref.hpp"
 #include "record/outfil.hpp"
 #include "record/output_file.hpp"
 
@@ -24,11 +24,6 @@ constexpr int exitStatus(Status status) { return static_cast<int>(status); }
 
 // Opens the output file of the given name; throws OutputFailure.
 using OpenOutput = FunctionRef<std::unique_ptr<BlockFile>(const std::string&)>;
-
-// One sample's road through the dialogue: sundry data, the water unit and its screen, the
-// steam form and its screens (or none), then its block to the file. The record is not
-// cleared first; block is scratch reused from sample to sample.
-void enterSample(Console& console, SampleRecord& record, BlockFile& file, TextBuffer& block);
 
 // Runs the dialogue to its end and returns the exit status. Diagnostics go to errors.
 Status runZelk(Console& console, ByteSink& errors, OpenOutput openOutput);

@@ -2,7 +2,7 @@
 #include <bit>
 #include <string>
 
-#include "dialogue/field.hpp"
+#include "base/field.hpp"
 #include "fuzz/fuzz.hpp"
 #include "support/reference.hpp"
 

@@ -1,7 +1,7 @@
 // Fuzz target: the I4 and I5 readers against the reference, on any line.
 #include <cstdio>
 
-#include "dialogue/field.hpp"
+#include "base/field.hpp"
 #include "fuzz/fuzz.hpp"
 #include "support/reference.hpp"
 

@@ -1,7 +1,7 @@
 // The component table and the m-mole to mg conversion that every converting screen uses.
 #include "record/components.hpp"
 
-#include "dialogue/field.hpp"
+#include "base/field.hpp"
 
 namespace zelk {
 

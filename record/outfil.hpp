@@ -4,7 +4,8 @@
 #include <initializer_list>
 #include <string_view>
 
-#include "dialogue/console.hpp"
+#include "base/byte_io.hpp"
+#include "base/text_buffer.hpp"
 #include "record/sample.hpp"
 
 namespace zelk {

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "dialogue/console.hpp"
+#include "base/byte_io.hpp"
 #include "record/sample.hpp"
 
 namespace zelk {

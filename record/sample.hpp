@@ -3,7 +3,7 @@
 
 #include <array>
 
-#include "dialogue/field.hpp"
+#include "base/field.hpp"
 
 namespace zelk {
 

@@ -1,7 +1,7 @@
 // The sundry data screen, and through it the correction-screen engine's standard shape.
 #include <gtest/gtest.h>
 
-#include "dialogue/askgen.hpp"
+#include "screens/sundry/askgen.hpp"
 #include "support/harness.hpp"
 
 namespace zelk::test {

@@ -11,7 +11,7 @@
 #include <random>
 #include <string>
 
-#include "dialogue/field.hpp"
+#include "base/field.hpp"
 
 namespace zelk {
 namespace {

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "dialogue/field.hpp"
+#include "base/field.hpp"
 
 namespace zelk {
 namespace {

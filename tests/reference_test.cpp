@@ -7,7 +7,7 @@
 #include <limits>
 #include <random>
 
-#include "dialogue/field.hpp"
+#include "base/field.hpp"
 #include "support/reference.hpp"
 
 namespace zelk {

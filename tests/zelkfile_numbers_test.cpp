@@ -8,7 +8,7 @@
 #include <limits>
 #include <random>
 
-#include "dialogue/field.hpp"
+#include "base/field.hpp"
 #include "zelkfile/numbers.hpp"
 
 namespace zelk::workbench {

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "dialogue/console.hpp"
-#include "dialogue/function_ref.hpp"
+#include "base/byte_io.hpp"
+#include "base/function_ref.hpp"
 
 namespace zelk::workbench {
 

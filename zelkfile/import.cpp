@@ -17,8 +17,9 @@
 #include <stdexcept>
 #include <vector>
 
-#include "dialogue/field.hpp"
-#include "dialogue/zelk.hpp"
+#include "base/field.hpp"
+#include "dialogue/console.hpp"
+#include "screens/enter_sample.hpp"
 #include "record/output_file.hpp"
 #include "record/reader.hpp"
 #include "zelkfile/columns.hpp"

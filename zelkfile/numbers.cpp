@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <system_error>
 
-#include "dialogue/field.hpp"
+#include "base/field.hpp"
 
 namespace zelk::workbench {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "dialogue/console.hpp"
+#include "base/byte_io.hpp"
 #include "record/startup.hpp"
 #include "zelkfile/diagnostics.hpp"
 

@@ -2,7 +2,7 @@
 // values and float constants, and rounded once to float where its result is held.
 #include "screens/steam/conversions.hpp"
 
-#include "dialogue/field.hpp"
+#include "base/field.hpp"
 #include "record/components.hpp"
 
 namespace zelk {

@@ -1,5 +1,5 @@
 // The sundry data screen: stores what it reads; nothing to convert.
-#include "dialogue/askgen.hpp"
+#include "screens/sundry/askgen.hpp"
 
 #include "dialogue/correction_screen.hpp"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "dialogue/text_buffer.hpp"
+#include "base/text_buffer.hpp"
 
 namespace zelk {
 

@@ -1,5 +1,5 @@
 // Field editing: rendering Fw.d, Iw, A and Aw fields and reading F15.0, Iw and A fields.
-#include "dialogue/field.hpp"
+#include "base/field.hpp"
 
 #include <algorithm>
 #include <array>
