@@ -24,6 +24,9 @@ TEST(Version, EveryPlaceCarriesTheProjectVersion) {
     const std::string screens = runProgram(folder.path(), "").out;
     const auto [shown, status] = runShell("'" + std::string(ZELK_BINARY) + "' --version");
     ASSERT_EQ(status, 0) << shown;
+    const std::string zelkfile = std::string(ZELK_BINARY).substr(0, std::string(ZELK_BINARY).rfind('/')) + "/zelkfile";
+    const auto [workbench, workbenchStatus] = runShell("'" + zelkfile + "' --version");
+    ASSERT_EQ(workbenchStatus, 0) << workbench;
     // The package is described by what CMake wrote for CPack beside the program.
     const std::string build = std::string(ZELK_BINARY).substr(0, std::string(ZELK_BINARY).rfind('/'));
     const std::string zelkPage = readFile(source + "/zelk.1"), zelkfilePage = readFile(source + "/zelkfile.1");
@@ -33,6 +36,7 @@ TEST(Version, EveryPlaceCarriesTheProjectVersion) {
     } places[] = {
         {"the banner", found(screens, "\n Program ZELK, version ([0-9.]+),  April 2002\\.\n")},
         {"zelk --version", found(shown, "^zelk ([0-9.]+)\n$")},
+        {"zelkfile --version", found(workbench, "^zelkfile ([0-9.]+)\n$")},
         {"zelk.1, its title", found(zelkPage, "\n\\.TH ZELK 1 \"[^\"]*\" \"ZELK ([0-9.]+)\"")},
         {"zelk.1, on --version", found(zelkPage, "\n\\.BR \"zelk ([0-9.]+)\" ;\n")},
         {"zelk.1, its banner", found(zelkPage, "\n Program ZELK, version ([0-9.]+),  April 2002\\.\n")},
