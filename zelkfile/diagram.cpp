@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "zelkfile/charge_balance.hpp"
 #include "zelkfile/text.hpp"
 
 namespace zelk::workbench {
@@ -71,6 +72,8 @@ void PlottedSamples::mark(Markup& svg, const Point& p, std::string_view label) c
                          {"stroke-width", "0.5"}});
     svg.close();
 }
+
+std::optional<double> PictureSample::bicarbonate() const { return hco3Known ? hco3 : chargeBalance(record).hco3; }
 
 bool PlottedSamples::drawAgain(Markup& svg, const Replay& replay, const Place& place) const {
     svg.open("g", {{"class", "samples"}});

@@ -36,7 +36,12 @@ struct PictureSample {
     long number;
     const SampleRecord& record;
     const Geothermometers& g;
-    std::optional<double> hco3;
+    std::optional<double> hco3;  // the bicarbonate ion, mg/kg, where known already
+    bool hco3Known = true;       // false: worked out from the record when a picture asks
+
+    // The bicarbonate ion of the water, mg/kg, from its charge balance; empty when it has none.
+    // Only the Cl-SO4-HCO3 triangle needs it, so a replay leaves it to be asked for.
+    std::optional<double> bicarbonate() const;
 };
 
 // Hands every sample of the files to each, once more and in order; false (told on the

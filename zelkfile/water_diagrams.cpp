@@ -146,7 +146,7 @@ using Where = std::optional<std::pair<double, double>>;
 
 Where anionsPlace(const PictureSample& sample, std::string_view* why) {
     const WaterConc& water = sample.record.waterConc;
-    const std::optional<double> cl = amount(water[Cl]), so4 = amount(water[SO4]), hco3 = sample.hco3;
+    const std::optional<double> cl = amount(water[Cl]), so4 = amount(water[SO4]), hco3 = sample.bicarbonate();
     const auto none = [&](std::string_view reason) {
         if (why) *why = reason;
         return std::nullopt;
