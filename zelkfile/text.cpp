@@ -18,6 +18,8 @@ void appendEscaped(std::string& out, std::string_view bytes) {
     }
 }
 
+}  // namespace
+
 void appendUtf8(std::string& out, char32_t code) {
     if (code < 0x80) {
         out += static_cast<char>(code);
@@ -35,8 +37,6 @@ void appendUtf8(std::string& out, char32_t code) {
         out += static_cast<char>(0x80 | (code & 0x3F));
     }
 }
-
-}  // namespace
 
 Character characterAt(std::string_view text, std::size_t at) {
     const auto lead = static_cast<unsigned char>(text[at]);

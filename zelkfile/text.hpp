@@ -52,6 +52,9 @@ std::string printable(std::string_view text);
 // The same, appended to out.
 void appendPrintable(std::string& out, std::string_view text);
 
+// One character as UTF-8, appended to out.
+void appendUtf8(std::string& out, char32_t code);
+
 // The text as character data or a quoted attribute value of an XML document in UTF-8: the
 // characters as characterAt takes them, the markup characters as entities, and the control
 // characters written as printable() writes them, so the document is always well-formed.
