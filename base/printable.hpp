@@ -32,6 +32,9 @@ void appendPrintable(std::string& out, std::string_view text);
 // The bytes in the form \x1b each, appended to out.
 void appendEscaped(std::string& out, std::string_view bytes);
 
+// One character as UTF-8, appended to out.
+void appendUtf8(std::string& out, char32_t code);
+
 // A name or text in quotes for a message, its control characters as escapes (printable()).
 std::string quoted(std::string_view text);
 

@@ -9,25 +9,6 @@ namespace zelk::workbench {
 
 namespace {
 
-// One character as UTF-8.
-void appendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 // Advance widths of DejaVu Sans 2.37 (Debian's fonts-dejavu-core, DejaVuSans.ttf), in font
 // units of 2048 to the em, read from the font's hmtx table through its cmap with
 // python3-fonttools: U+0020 to U+007E, then U+00A0 to U+00FF.
