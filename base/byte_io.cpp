@@ -16,19 +16,23 @@ std::size_t FdSource::read(char* buffer, std::size_t capacity) {
     }
 }
 
-void FdSink::write(std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t put = ::write(fd_, bytes.data(), bytes.size());
+Written writeAll(int fd, std::string_view bytes) noexcept {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t put = ::write(fd, bytes.data() + done, bytes.size() - done);
         if (put < 0 && errno == EINTR) continue;
-        if (put <= 0) {
-            const int error = put < 0 ? errno : ENOSPC;
-            if (reports_ && error != EPIPE)
-                reports_->write("zelk: cannot write to " + stream_ + ": " + std::strerror(error) + "\n");
-            reports_ = nullptr;
-            return;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(put));
+        if (put <= 0) return {done, put < 0 ? errno : ENOSPC};
+        done += static_cast<std::size_t>(put);
     }
+    return {done, 0};
+}
+
+void FdSink::write(std::string_view bytes) {
+    const int error = writeAll(fd_, bytes).error;
+    if (error == 0) return;
+    if (reports_ && error != EPIPE)
+        reports_->write("zelk: cannot write to " + stream_ + ": " + std::strerror(error) + "\n");
+    reports_ = nullptr;
 }
 
 std::size_t StringSource::read(char* buffer, std::size_t capacity) {

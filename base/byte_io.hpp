@@ -28,6 +28,45 @@ public:
     virtual int failure() const { return 0; }
 };
 
+// Writes all of bytes to fd, again after a short or interrupted write, until they are all
+// written or a write fails. What was written, and 0 or why the rest was not (an errno value;
+// ENOSPC for a write that took nothing). Async-signal-safe.
+struct Written {
+    std::size_t bytes;
+    int error;
+};
+Written writeAll(int fd, std::string_view bytes) noexcept;
+
+// Output gathered into large writes: a row or a block is far smaller than a pipe's buffer or
+// a disk's block. The writer appends to text() and calls endPiece() after each whole piece;
+// once gatheredBytes are there they go to the sink in one write. flush() writes the rest.
+// Nothing is written when it goes: a run that fails midway writes no more.
+inline constexpr std::size_t gatheredBytes = 1 << 16;
+
+template <typename Sink>  // a ByteSink, or anything else with write(std::string_view)
+class Gathered {
+public:
+    explicit Gathered(Sink& sink) : sink_(sink) {}
+    Gathered(const Gathered&) = delete;
+    Gathered& operator=(const Gathered&) = delete;
+
+    std::string& text() { return text_; }
+    // True when the gathered bytes were written.
+    bool endPiece() {
+        if (text_.size() < gatheredBytes) return false;
+        flush();
+        return true;
+    }
+    void flush() {
+        if (!text_.empty()) sink_.write(text_);
+        text_.clear();
+    }
+
+private:
+    Sink& sink_;
+    std::string text_;
+};
+
 // Ends the run: standard input could not be read.
 struct InputFailure : std::runtime_error {
     using std::runtime_error::runtime_error;

@@ -10,6 +10,8 @@
 #include <limits>
 #include <system_error>
 
+#include "base/characters.hpp"
+
 namespace zelk {
 
 float toSingle(double value) {
@@ -301,7 +303,6 @@ float decimalToSingle(bool negative, std::uint64_t mantissa, long scale) {
     return toSingle(negative ? -magnitude : magnitude);
 }
 
-bool isDigit(int c) { return c >= '0' && c <= '9'; }
 bool isSign(int c) { return c == '+' || c == '-'; }
 bool isExponentLetter(int c) { return c == 'E' || c == 'e' || c == 'D' || c == 'd'; }
 // A tab counts as a blank: numbers pasted from a spreadsheet come with one.

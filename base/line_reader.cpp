@@ -1,4 +1,4 @@
-// The line reader.
+// The line splitter and the line reader.
 #include "base/line_reader.hpp"
 
 #include <algorithm>
@@ -6,44 +6,58 @@
 
 namespace zelk {
 
-LineReader::LineReader(ByteSource& source, std::size_t kept)
+LineSplitter::LineSplitter(ByteSource& source, std::size_t kept)
     : source_(source), kept_(kept), line_(std::make_unique<char[]>(kept)) {}
 
-bool LineReader::refill() {
+bool LineSplitter::refill() {
     if (ended_) return false;
     begin_ = 0;
     end_ = source_.read(buffer_, sizeof buffer_);
-    if (end_ == 0) ended_ = true;
-    return end_ != 0;
+    ended_ = end_ == 0;
+    return !ended_;
 }
 
-std::string_view LineReader::readLine() {
-    std::size_t length = 0;
-    std::size_t whole = 0;  // the line's length so far, kept or not
+bool LineSplitter::next() {
+    length_ = 0;
+    std::size_t held = 0;
     for (;;) {
-        if (begin_ == end_ && !refill()) throw EndOfInput{};
+        if (begin_ == end_ && !refill()) {
+            if (length_ == 0) return false;
+            text_ = {line_.get(), held};
+            fed_ = false;
+            return true;
+        }
         const char* start = buffer_ + begin_;
         const char* stop = buffer_ + end_;
-        const char* feed = static_cast<const char*>(std::memchr(start, '\n', static_cast<std::size_t>(stop - start)));
+        const auto* feed = static_cast<const char*>(std::memchr(start, '\n', static_cast<std::size_t>(stop - start)));
         const char* lineEnd = feed ? feed : stop;
-        const std::size_t take = std::min(static_cast<std::size_t>(lineEnd - start), kept_ - length);
-        whole += static_cast<std::size_t>(lineEnd - start);
-        if (feed && length == 0) {
-            // The whole line is in the buffer, which stays as it is until the next read.
-            begin_ = static_cast<std::size_t>(feed + 1 - buffer_);
-            return withoutReturn({start, take}, whole);
-        }
-        std::memcpy(line_.get() + length, start, take);
-        length += take;
+        const auto size = static_cast<std::size_t>(lineEnd - start);
         begin_ = static_cast<std::size_t>((feed ? feed + 1 : stop) - buffer_);
-        if (feed) return withoutReturn({line_.get(), length}, whole);
+        if (feed && length_ == 0) {
+            // The whole line is in the buffer, which stays as it is until the next read.
+            length_ = size;
+            text_ = {start, std::min(size, kept_)};
+            fed_ = true;
+            return true;
+        }
+        const std::size_t take = std::min(size, kept_ - held);
+        std::memcpy(line_.get() + held, start, take);
+        held += take;
+        length_ += size;
+        if (feed) {
+            text_ = {line_.get(), held};
+            fed_ = true;
+            return true;
+        }
     }
 }
 
-// A carriage return just before the line feed belongs to the line end (files saved on
-// Windows); anywhere else it is a character of the answer.
-std::string_view LineReader::withoutReturn(std::string_view line, std::size_t whole) {
-    if (line.size() == whole && line.ends_with('\r')) line.remove_suffix(1);
+std::string_view LineReader::readLine() {
+    if (!lines_.next() || !lines_.fed()) throw EndOfInput{};
+    std::string_view line = lines_.text();
+    // A carriage return just before the line feed belongs to the line end (files saved on
+    // Windows); anywhere else it is a character of the answer.
+    if (line.size() == lines_.length() && line.ends_with('\r')) line.remove_suffix(1);
     return line;
 }
 

@@ -4,7 +4,9 @@
 #include <unistd.h>
 
 #include "dialogue/zelk.hpp"
-#include "record/startup.hpp"
+#include "base/byte_io.hpp"
+#include "base/printable.hpp"
+#include "base/startup.hpp"
 
 namespace {
 
@@ -33,9 +35,7 @@ extern "C" void onTermination(int signal) {
     }
 }
 
-void say(int fd, std::string_view text) {
-    [[maybe_unused]] const ssize_t ignored = ::write(fd, text.data(), text.size());
-}
+void say(int fd, std::string_view text) { zelk::writeAll(fd, text); }
 
 }  // namespace
 
@@ -47,8 +47,8 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string_view argument = argv[i];
         if (argument != "--help" && argument != "--version") {
-            say(STDERR_FILENO, "zelk: unexpected argument \"" + std::string(argument) +
-                                   "\"; answers come on standard input: zelk < FILE\n");
+            say(STDERR_FILENO, "zelk: unexpected argument " + zelk::quoted(argument) +
+                                   "; answers come on standard input: zelk < FILE\n");
             return zelk::exitStatus(zelk::Status::stopped);
         }
     }

@@ -10,6 +10,9 @@
 // claim of the name removes it.
 #include "record/output_file.hpp"
 
+#include "base/byte_io.hpp"
+#include "base/printable.hpp"
+
 #include <cerrno>
 #include <charconv>
 #include <climits>
@@ -24,8 +27,6 @@
 namespace zelk {
 
 namespace {
-
-std::string quoted(const std::string& name) { return "\"" + name + "\""; }
 
 [[noreturn]] void fail(std::string_view step, const std::string& name, int error, std::string_view more = {}) {
     throw OutputFailure("cannot " + std::string(step) + " output file " + quoted(name) + ": " +
@@ -308,22 +309,16 @@ void PreparedOutput::release() noexcept {
 }
 
 int PreparedOutput::append(std::string_view bytes) noexcept {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t put = ::write(fd_, bytes.data() + done, bytes.size() - done);
-        if (put < 0 && errno == EINTR) continue;
-        if (put <= 0) {
-            const int error = put < 0 ? errno : ENOSPC;
-            // Part of a block is worse than none.
-            if (kind_ != Kind::device && done > 0) {
-                [[maybe_unused]] const int cut = ::ftruncate(fd_, size_);
-                ::lseek(fd_, size_, SEEK_SET);
-            }
-            return error;
+    const Written written = writeAll(fd_, bytes);
+    if (written.error != 0) {
+        // Part of a block is worse than none.
+        if (kind_ != Kind::device && written.bytes > 0) {
+            [[maybe_unused]] const int cut = ::ftruncate(fd_, size_);
+            ::lseek(fd_, size_, SEEK_SET);
         }
-        done += static_cast<std::size_t>(put);
+        return written.error;
     }
-    size_ += static_cast<off_t>(done);
+    size_ += static_cast<off_t>(written.bytes);
     return 0;
 }
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "record/outfil.hpp"
-#include "record/startup.hpp"
+#include "base/startup.hpp"
 
 namespace zelk {
 

@@ -9,35 +9,11 @@
 #include <cstring>
 #include <limits>
 
+#include "base/characters.hpp"
+#include "base/line_reader.hpp"
 #include "record/outfil.hpp"
 
 namespace zelk {
-
-const std::array<std::string_view, blockFieldCount> blockFieldNames = {
-    "sampling_temperature", "sampling_pressure", "fluid_enthalpy", "discharge",
-    "water_pH", "water_pH_temperature", "water_CO2", "water_H2S",
-    "water_NH3", "water_H2", "water_O2", "water_CH4", "water_N2",
-    "water_SiO2", "water_B", "water_Al", "water_Fe",
-    "water_Na", "water_K", "water_Mg", "water_Ca",
-    "water_F", "water_Cl", "water_SO4", "total_solids",
-    "gas_CO2", "gas_H2S", "gas_NH3", "gas_H2", "gas_O2",
-    "gas_CH4", "gas_N2", "gas_per_condensate", "gas_temperature",
-    "steam_CO2", "steam_H2S", "steam_NH3", "condensate_pH", "condensate_pH_temperature",
-    "condensate_CO2", "condensate_H2S", "condensate_NH3", "condensate_Na",
-};
-
-const std::array<std::string_view, blockFieldCount> blockFieldUnits = {
-    "degrees C", "bar-g", "kJ/kg", "kg/s",
-    "", "degrees C", "mg/kg", "mg/kg",
-    "mg/kg", "mg/kg", "mg/kg", "mg/kg", "mg/kg",
-    "mg/kg", "mg/kg", "mg/kg", "mg/kg",
-    "mg/kg", "mg/kg", "mg/kg", "mg/kg",
-    "mg/kg", "mg/kg", "mg/kg", "mg/kg",
-    "volume-%", "volume-%", "volume-%", "volume-%", "volume-%",
-    "volume-%", "volume-%", "litres of gas per kg of condensate", "degrees C",
-    "mg/kg", "mg/kg", "mg/kg", "", "degrees C",
-    "mg/kg", "mg/kg", "mg/kg", "mg/kg",
-};
 
 FieldPlace blockFieldPlace(int field) {
     static const std::array<FieldPlace, blockFieldCount> places = [] {
@@ -57,59 +33,32 @@ FieldPlace blockFieldPlace(int field) {
 
 std::array<float*, blockFieldCount> blockFields(SampleRecord& record) {
     std::array<float*, blockFieldCount> all{};
-    std::size_t at = 0;
-    forEachNumberLine(record, [&](std::string_view, std::initializer_list<float*> fields) {
-        for (float* value : fields) all[at++] = value;
-    });
+    for (std::size_t i = 0; i < all.size(); ++i) all[i] = &blockFieldTable[i].member(record);
     return all;
 }
 
-// The file line by line. Of a line only its first bytes are kept, more than any line of a
-// block holds, so that memory does not depend on what the file holds.
+// The file line by line, counted. Of a line only its first bytes are kept, more than any line
+// of a block holds, so that memory does not depend on what the file holds.
 struct BlockReader::Lines {
     static constexpr std::size_t kept = 96;
 
-    explicit Lines(ByteSource& source) : source_(source) {}
+    explicit Lines(ByteSource& source) : lines_(source, kept) {}
 
     // The next line; false when the file has no more bytes. Counts the line either way.
     bool next() {
         ++number;
-        length = 0;
-        std::size_t held = 0;
-        for (;;) {
-            if (begin_ == end_ && !refill()) {
-                if (length == 0) return false;
-                text = {line_, held};
-                fed = false;
-                return true;
-            }
-            const char* start = buffer_ + begin_;
-            const char* stop = buffer_ + end_;
-            const auto* feed = static_cast<const char*>(std::memchr(start, '\n', static_cast<std::size_t>(stop - start)));
-            const char* lineEnd = feed ? feed : stop;
-            const auto size = static_cast<std::size_t>(lineEnd - start);
-            begin_ = static_cast<std::size_t>((feed ? feed + 1 : stop) - buffer_);
-            if (feed && length == 0) {
-                // The whole line is in the buffer, which stays as it is until the next read.
-                length = size;
-                text = {start, std::min(size, kept)};
-                fed = true;
-                return true;
-            }
-            const std::size_t take = std::min(size, kept - held);
-            std::memcpy(line_ + held, start, take);
-            held += take;
-            length += size;
-            if (feed) {
-                text = {line_, held};
-                fed = true;
-                return true;
-            }
+        if (!lines_.next()) {
+            length = 0;
+            return false;
         }
+        text = lines_.text();
+        length = lines_.length();
+        fed = lines_.fed();
+        return true;
     }
 
     // No byte is left to read.
-    bool atEnd() { return begin_ == end_ && !refill(); }
+    bool atEnd() { return lines_.atEnd(); }
 
     long number = 0;          // of the line last read, from 1
     std::string_view text;    // its first bytes, at most kept of them
@@ -117,25 +66,10 @@ struct BlockReader::Lines {
     bool fed = false;         // it ends with a line feed
 
 private:
-    bool refill() {
-        if (ended_) return false;
-        begin_ = 0;
-        end_ = source_.read(buffer_, sizeof buffer_);
-        ended_ = end_ == 0;
-        return !ended_;
-    }
-
-    ByteSource& source_;
-    char buffer_[1 << 16];
-    char line_[kept];
-    std::size_t begin_ = 0;
-    std::size_t end_ = 0;
-    bool ended_ = false;
+    LineSplitter lines_;
 };
 
 namespace {
-
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // One F16.8 field as the writer renders it; the offset of the first wrong character otherwise.
 struct Number {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/byte_io.hpp"
+#include "record/fields.hpp"
 #include "record/sample.hpp"
 
 namespace zelk {
@@ -35,15 +36,20 @@ struct FieldNote {
     Kind kind;
     long line = 0;
     long column = 0;  // of the field's first character
-    int field = 0;    // index into blockFieldNames
+    int field = 0;    // a Field: index into blockFieldTable
 };
 
-// The number fields of a block, in the order of the file, by the names that the workbench's
-// table columns give them (H2, O2, CH4 and N2 in water have no column: no answer sets them).
-constexpr int blockFieldCount = 43;
-extern const std::array<std::string_view, blockFieldCount> blockFieldNames;
-// The unit of each field, in the same order, as a person reads it ("" for a pH).
-extern const std::array<std::string_view, blockFieldCount> blockFieldUnits;
+// The names and units of the number fields, in the order of the file (blockFieldTable's).
+inline constexpr std::array<std::string_view, blockFieldCount> blockFieldNames = [] {
+    std::array<std::string_view, blockFieldCount> names{};
+    for (std::size_t i = 0; i < names.size(); ++i) names[i] = blockFieldTable[i].name;
+    return names;
+}();
+inline constexpr std::array<std::string_view, blockFieldCount> blockFieldUnits = [] {
+    std::array<std::string_view, blockFieldCount> units{};
+    for (std::size_t i = 0; i < units.size(); ++i) units[i] = blockFieldTable[i].unit;
+    return units;
+}();
 
 // Where a number field sits in its block: the line from the block's first (1) and the column
 // of its first character.

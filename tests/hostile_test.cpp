@@ -18,6 +18,7 @@
 #include <thread>
 #include <unistd.h>
 
+#include "base/startup.hpp"
 #include "record/reader.hpp"
 #include "support/harness.hpp"
 
@@ -459,7 +460,7 @@ TEST(Hostile, StoppedThenInterruptedRunEnds) {
 }
 
 TEST(Hostile, SignalsIgnoredAtStartStayIgnored) {
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+    for (const int signal : zelk::terminationSignals) {
         SCOPED_TRACE(signal);
         TempDir dir;
         const std::string answers = runAnswers("", 2);

@@ -28,5 +28,27 @@ TEST(LineReader, KeepsTheFirstBytesOfEachLine) {
     }
 }
 
+// The splitter under the block reader: each line's whole length beside its first bytes, and a
+// last line without a line feed handed out as such.
+TEST(LineSplitter, TellsTheWholeLengthAndTheLastLineWithoutAFeed) {
+    for (std::size_t chunk : {1u, 7u, 65536u}) {
+        SCOPED_TRACE(chunk);
+        StringSource source(std::string(200, 'a') + "\n\r\n" + "tail", chunk);
+        LineSplitter lines(source, 96);
+        ASSERT_TRUE(lines.next());
+        EXPECT_EQ(lines.text(), std::string(96, 'a'));
+        EXPECT_EQ(lines.length(), 200u);
+        EXPECT_TRUE(lines.fed());
+        ASSERT_TRUE(lines.next());
+        EXPECT_EQ(lines.text(), "\r");  // a carriage return is the reader's to judge
+        ASSERT_TRUE(lines.next());
+        EXPECT_EQ(lines.text(), "tail");
+        EXPECT_EQ(lines.length(), 4u);
+        EXPECT_FALSE(lines.fed());
+        EXPECT_TRUE(lines.atEnd());
+        EXPECT_FALSE(lines.next());
+    }
+}
+
 }  // namespace
 }  // namespace zelk

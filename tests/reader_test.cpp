@@ -56,6 +56,21 @@ std::string file(const std::vector<SampleRecord>& records) {
     return out.str();
 }
 
+// The one table of block fields stands in the order the writer lays the fields out, one entry
+// a field: a field moved, added or dropped on either side fails here. Names are the table's
+// columns; two alike would join a column to the wrong field.
+TEST(BlockFieldTable, FollowsTheBlockLayout) {
+    SampleRecord record;
+    const std::vector<float*> written = values(record);
+    ASSERT_EQ(written.size(), blockFieldTable.size());
+    const std::array<float*, blockFieldCount> fields = blockFields(record);
+    for (std::size_t i = 0; i < written.size(); ++i) {
+        EXPECT_EQ(&blockFieldTable[i].member(record), written[i]) << blockFieldTable[i].name;
+        EXPECT_EQ(fields[i], written[i]) << blockFieldTable[i].name;
+        for (std::size_t j = 0; j < i; ++j) EXPECT_NE(blockFieldNames[i], blockFieldNames[j]);
+    }
+}
+
 TEST(ReadBlocks, RoundTripIsBitForBit) {
     std::mt19937 random(20020401);
     std::vector<SampleRecord> written;

@@ -370,7 +370,7 @@ TEST(Text, CharactersAreUtf8SequencesOrLatin1Bytes) {
         {"\xFF", 0xFF, 1},
     };
     for (const Case& c : cases) {
-        const workbench::Character got = workbench::characterAt(c.bytes, 0);
+        const zelk::Character got = zelk::characterAt(c.bytes, 0);
         EXPECT_EQ(got.code, c.code) << testing::PrintToString(c.bytes);
         EXPECT_EQ(got.length, c.length) << testing::PrintToString(c.bytes);
     }
@@ -396,7 +396,7 @@ TEST(Text, TerminalsAndDocumentsGetOnlyWhatIsSafe) {
         {"a<b>&", "a<b>&", "a&lt;b&gt;&amp;"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(workbench::printable(c.text), c.printable) << testing::PrintToString(c.text);
+        EXPECT_EQ(zelk::printable(c.text), c.printable) << testing::PrintToString(c.text);
         EXPECT_EQ(workbench::xmlText(c.text), c.xml) << testing::PrintToString(c.text);
     }
 }
@@ -406,9 +406,9 @@ TEST(Text, TerminalsAndDocumentsGetOnlyWhatIsSafe) {
 TEST(Text, XmlIsWellFormedForAnyBytes) {
     const auto wellFormed = [](const std::string& xml) {
         for (std::size_t at = 0; at < xml.size();) {
-            const workbench::Character c = workbench::characterAt(xml, at);
+            const zelk::Character c = zelk::characterAt(xml, at);
             const bool sequence = c.code < 0x80 || c.length > 1;  // no byte taken as Latin-1
-            if (!sequence || workbench::isControl(c.code) || c.code == '<' || c.code == '>') return false;
+            if (!sequence || zelk::isControl(c.code) || c.code == '<' || c.code == '>') return false;
             at += c.length;
         }
         return true;

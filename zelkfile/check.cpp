@@ -1,6 +1,8 @@
 // zelkfile check: reads output files with the block reader and reports every sample and
 // every problem: a layout fault, a last block cut short, a value lost to asterisks, an
 // infinity or a nan.
+#include "base/byte_io.hpp"
+#include "base/characters.hpp"
 #include "zelkfile/diagnostics.hpp"
 #include "zelkfile/verbs.hpp"
 
@@ -32,11 +34,9 @@ int checkFiles(Arguments arguments, ByteSink& out, ByteSink& errors) {
     }
     long samples = 0, problems = 0;
     bool unreadable = false;
-    std::string report;
-    auto flush = [&] {
-        out.write(report);
-        report.clear();
-    };
+    Gathered<ByteSink> gathered(out);
+    std::string& report = gathered.text();
+    auto flush = [&] { gathered.flush(); };
     for (std::string_view argument : arguments) {
         const std::string name(argument);
         InputFile file(name);
@@ -52,17 +52,14 @@ int checkFiles(Arguments arguments, ByteSink& out, ByteSink& errors) {
             long inFile = 0;
             while (reader.next(record)) {
                 ++samples;
-                const std::string_view number = view(record.sampleNumber);
-                const std::size_t end = number.find_last_not_of(' ');
                 report += diagnostic(name, reader.blockLine(), 0,
-                                     "sample " + std::to_string(++inFile) + " \"" +
-                                         std::string(number.substr(0, end == std::string_view::npos ? 0 : end + 1)) +
-                                         "\"");
+                                     "sample " + std::to_string(++inFile) + " " +
+                                         quoted(withoutTrailingBlanks(view(record.sampleNumber))));
                 for (const FieldNote& note : reader.notes()) {
                     ++problems;
                     report += diagnostic(name, note.line, note.column, describe(note));
                 }
-                if (report.size() >= 1 << 16) flush();
+                gathered.endPiece();
             }
             if (const std::optional<LayoutFault>& fault = reader.fault()) {
                 ++problems;

@@ -9,24 +9,28 @@ namespace {
 
 constexpr Column text(std::string_view name, int width) { return {name, ColumnKind::text, width}; }
 constexpr Column number(std::string_view name) { return {name, ColumnKind::number}; }
+// A column that holds a block field as it is, by the field's name.
+constexpr Column number(Field field) { return {nameOf(field), ColumnKind::number, 0, static_cast<int>(field)}; }
 
 }  // namespace
 
 const std::array<Column, columnCount> columns = {{
-    text("sample_number", 16), text("sample_location", 60), number("sampling_temperature"),
-    number("sampling_pressure"), number("fluid_enthalpy"), number("discharge"),
+    text("sample_number", 16), text("sample_location", 60), number(Field::samplingTemperature),
+    number(Field::samplingPressure), number(Field::fluidEnthalpy), number(Field::discharge),
     {"water_unit", ColumnKind::waterUnit}, number("water_density"),
-    number("water_CO2"), number("water_H2S"), number("water_NH3"), number("water_B"), number("water_SiO2"),
-    number("water_Na"), number("water_K"), number("water_Mg"), number("water_Ca"), number("water_F"),
-    number("water_Cl"), number("water_SO4"), number("water_Al"), number("water_Fe"),
-    number("total_solids"), number("water_pH"), number("water_pH_temperature"),
+    number(Field::waterCO2), number(Field::waterH2S), number(Field::waterNH3), number(Field::waterB),
+    number(Field::waterSiO2), number(Field::waterNa), number(Field::waterK), number(Field::waterMg),
+    number(Field::waterCa), number(Field::waterF), number(Field::waterCl), number(Field::waterSO4),
+    number(Field::waterAl), number(Field::waterFe), number(Field::totalSolids), number(Field::waterPh),
+    number(Field::waterPhTemperature),
     {"steam_form", ColumnKind::steamForm},
-    number("steam_CO2"), number("steam_H2S"), number("steam_NH3"), number("steam_H2"), number("steam_O2"),
+    // The total steam's H2, O2, CH4, N2 and H2O are converted into the gas fields.
+    number(Field::steamCO2), number(Field::steamH2S), number(Field::steamNH3), number("steam_H2"), number("steam_O2"),
     number("steam_CH4"), number("steam_N2"), number("steam_H2O"),
-    number("gas_CO2"), number("gas_H2S"), number("gas_NH3"), number("gas_H2"), number("gas_O2"),
-    number("gas_CH4"), number("gas_N2"), number("gas_per_condensate"), number("gas_temperature"),
-    number("condensate_pH"), number("condensate_pH_temperature"), number("condensate_CO2"),
-    number("condensate_H2S"), number("condensate_NH3"), number("condensate_Na"),
+    number(Field::gasCO2), number(Field::gasH2S), number(Field::gasNH3), number(Field::gasH2), number(Field::gasO2),
+    number(Field::gasCH4), number(Field::gasN2), number(Field::gasPerCondensate), number(Field::gasTemperature),
+    number(Field::condensatePh), number(Field::condensatePhTemperature), number(Field::condensateCO2),
+    number(Field::condensateH2S), number(Field::condensateNH3), number(Field::condensateNa),
 }};
 
 namespace {
@@ -56,6 +60,13 @@ std::size_t editDistance(std::string_view a, std::string_view b) {
 }
 
 }  // namespace
+
+std::optional<int> columnOf(Field field) {
+    const auto found = std::find_if(columns.begin(), columns.end(),
+                                    [&](const Column& c) { return c.field == static_cast<int>(field); });
+    if (found == columns.end()) return std::nullopt;
+    return static_cast<int>(found - columns.begin());
+}
 
 std::optional<int> findColumn(std::string_view name) {
     const auto found =

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "record/fields.hpp"
+
 namespace zelk::workbench {
 
 enum class ColumnKind {
@@ -20,12 +22,16 @@ enum class ColumnKind {
 struct Column {
     std::string_view name;
     ColumnKind kind;
-    int width = 0;  // of a text
+    int width = 0;   // of a text
+    int field = -1;  // the block field (a Field) that holds the answer as it is, if one does
 };
 
 // Every column, in the order of the template's header row.
 constexpr int columnCount = 49;
 extern const std::array<Column, columnCount> columns;
+
+// The column that holds the block field as it is, if any.
+std::optional<int> columnOf(Field field);
 
 // The column of that name, upper and lower case alike.
 std::optional<int> findColumn(std::string_view name);

@@ -30,13 +30,6 @@ std::string diagnostic(std::string_view file, long line, std::string_view column
     return text;
 }
 
-std::string quoted(std::string_view text) {
-    std::string out = "\"";
-    appendPrintable(out, text);
-    out += '"';
-    return out;
-}
-
 std::string diagnostic(std::string_view file, long line, long column, std::string_view message) {
     return diagnostic(file, line, column > 0 ? std::to_string(column) : std::string(), message);
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/printable.hpp"
 #include "record/reader.hpp"
 
 namespace zelk::workbench {
@@ -14,9 +15,6 @@ namespace zelk::workbench {
 std::string diagnostic(std::string_view file, long line, long column, std::string_view message);
 // The same with the column given by name ("FILE:ROW:water_Cl: message\n"); none when empty.
 std::string diagnostic(std::string_view file, long line, std::string_view column, std::string_view message);
-
-// A name or text in quotes for a message, its control characters as escapes (printable()).
-std::string quoted(std::string_view text);
 
 // A field without a usable value: its name and what is wrong with it.
 std::string describe(const FieldNote& note);

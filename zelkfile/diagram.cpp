@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/characters.hpp"
 #include "zelkfile/charge_balance.hpp"
 #include "zelkfile/text.hpp"
 
@@ -16,10 +17,6 @@ namespace {
 constexpr std::string_view palette[] = {"#d55e00", "#0072b2", "#009e73", "#cc79a7",
                                         "#e69f00", "#56b4e9", "#000000", "#999933"};
 
-std::string_view trimmed(std::string_view text) {
-    const std::size_t end = text.find_last_not_of(' ');
-    return end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1);
-}
 
 // The point of a box nearest to (x, y), where a leader line ends.
 std::pair<double, double> nearestOn(const Box& box, double x, double y) {
@@ -38,14 +35,14 @@ void PlottedSamples::add(std::size_t file, long number, std::string_view sampleN
     points_.push_back({static_cast<float>(x), static_cast<float>(y), static_cast<std::uint32_t>(number),
                        static_cast<std::uint16_t>(file)});
     if (points_.size() <= labelledSamplesAtMost)
-        labels_.push_back(asUtf8(trimmed(sampleNumber)));
+        labels_.push_back(asUtf8(withoutTrailingBlanks(sampleNumber)));
     else if (!labels_.empty())
         labels_ = {};
 }
 
 void PlottedSamples::leaveOut(long number, std::string_view sampleNumber, std::string_view why) {
     if (++leftOutCount_ <= static_cast<long>(namedLeftOutAtMost))
-        leftOut_.push_back(concat({std::to_string(number), " (", asUtf8(trimmed(sampleNumber)), ": ", why, ")"}));
+        leftOut_.push_back(concat({std::to_string(number), " (", asUtf8(withoutTrailingBlanks(sampleNumber)), ": ", why, ")"}));
 }
 
 std::vector<Box> PlottedSamples::marks(const ToPage& toPage) const {

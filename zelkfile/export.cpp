@@ -6,6 +6,8 @@
 // 6 (dry gas and condensate) or none, as the block's fields show. The file is read twice:
 // once to report every block that no answers can give, then, only when there was none, to
 // write the table.
+#include "base/byte_io.hpp"
+#include "base/characters.hpp"
 #include "zelkfile/columns.hpp"
 #include "zelkfile/csv.hpp"
 #include "zelkfile/diagnostics.hpp"
@@ -33,30 +35,13 @@ namespace {
 // The steam forms that keep what was typed, in the order they are tried for a block.
 constexpr int exportForms[] = {0, 8, 6};
 
-// For each column, the block field of the same name (-1 for none).
-std::array<int, columnCount> fieldOfColumn() {
-    std::array<int, columnCount> field{};
-    for (std::size_t c = 0; c < columns.size(); ++c) {
-        field[c] = -1;
-        for (std::size_t f = 0; f < blockFieldNames.size(); ++f)
-            if (blockFieldNames[f] == columns[c].name) field[c] = static_cast<int>(f);
-    }
-    return field;
-}
-
 // For each block field, its column (-1 for the dissolved gases, which no answer sets).
 std::array<int, blockFieldCount> columnOfField() {
     std::array<int, blockFieldCount> column{};
     column.fill(-1);
-    const std::array<int, columnCount> field = fieldOfColumn();
-    for (std::size_t c = 0; c < field.size(); ++c)
-        if (field[c] >= 0) column[static_cast<std::size_t>(field[c])] = static_cast<int>(c);
+    for (std::size_t c = 0; c < columns.size(); ++c)
+        if (columns[c].field >= 0) column[static_cast<std::size_t>(columns[c].field)] = static_cast<int>(c);
     return column;
-}
-
-std::string_view withoutTrailingBlanks(std::string_view text) {
-    const std::size_t end = text.find_last_not_of(' ');
-    return end == std::string_view::npos ? std::string_view{} : text.substr(0, end + 1);
 }
 
 class Exporter {
@@ -64,19 +49,16 @@ public:
     Exporter(std::string_view file, ByteSink& errors) : file_(file), errors_(errors) {}
 
     // Reads every block; with a table, appends each block's row to it. The number of errors.
-    long run(int fd, std::string* table, ByteSink* out) {
+    long run(int fd, Gathered<ByteSink>* table, ByteSink* out) {
         BlockReader reader(fd);
         SampleRecord record;
-        if (table) *table = headerRow(',');
+        if (table) table->text() = headerRow(',');
         while (reader.next(record)) {
             const bool good = check(reader, record);
             if (table && good) {
-                row(record, *table);
-                if (table->size() >= 1 << 16) {
-                    out->write(*table);
-                    table->clear();
-                    if (out->failure() != 0) break;  // nobody takes the rest (export | head)
-                }
+                row(record, table->text());
+                // Nobody takes the rest (export | head).
+                if (table->endPiece() && out->failure() != 0) break;
             }
         }
         if (reader.fault()) {
@@ -157,7 +139,7 @@ private:
             } else if (i == steamFormColumn) {
                 if (form_ > 0) table += std::to_string(form_);
             } else if (asks({1, form_}, i)) {
-                const float value = *fields_[static_cast<std::size_t>(fieldOfColumn_[c])];
+                const float value = *fields_[static_cast<std::size_t>(column.field)];
                 // A NaN is an error found by check, so every value here has a text.
                 table += shortestText(value).value_or("nan");
             }
@@ -168,7 +150,6 @@ private:
     std::string_view file_;
     ByteSink& errors_;
     long errors = 0;
-    const std::array<int, columnCount> fieldOfColumn_ = fieldOfColumn();
     const std::array<int, blockFieldCount> columnOfField_ = columnOfField();
     std::array<float*, blockFieldCount> fields_{};
     int form_ = 0;
@@ -196,12 +177,12 @@ int exportFile(Arguments arguments, ByteSink& out, ByteSink& errors) {
             errors.write("zelkfile: cannot read " + quoted(name) + " a second time: " + file.reason() + "\n");
             return failed;
         }
-        std::string table;
+        Gathered<ByteSink> table(out);
         if (Exporter(name, errors).run(file.fd(), &table, &out) > 0) {
             errors.write("zelkfile: " + quoted(name) + " changed while it was read\n");
             return failed;
         }
-        out.write(table);
+        table.flush();
         return done;
     } catch (const InputFailure& failure) {
         errors.write("zelkfile: cannot read " + quoted(name) + ": " + failure.what() + "\n");

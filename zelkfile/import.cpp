@@ -17,6 +17,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "base/byte_io.hpp"
+#include "base/characters.hpp"
 #include "base/field.hpp"
 #include "dialogue/console.hpp"
 #include "screens/enter_sample.hpp"
@@ -71,21 +73,17 @@ public:
 // Blocks gathered into large writes to the output file, which is put in place at commit.
 class ImportedFile : public BlockFile {
 public:
-    explicit ImportedFile(PreparedOutput& output) : output_(output) {}
+    explicit ImportedFile(PreparedOutput& output) : pending_(output) {}
 
     void append(std::string_view block) override {
-        pending_.append(block);
-        if (pending_.size() >= 1 << 16) flush();
+        pending_.text().append(block);
+        pending_.endPiece();
     }
-    void flush() {
-        output_.write(pending_);
-        pending_.clear();
-    }
+    void flush() { pending_.flush(); }
     bool failed() const override { return false; }  // a failed write throws
 
 private:
-    PreparedOutput& output_;
-    std::string pending_;
+    Gathered<PreparedOutput> pending_;
 };
 
 
@@ -139,7 +137,7 @@ std::string notANumber(std::string_view cell, bool decimalComma) {
     for (std::size_t end = value.size() - 1; end > 0; --end) {
         const std::string_view number = trimmed(value.substr(0, end)), rest = trimmed(value.substr(end));
         const auto first = static_cast<unsigned char>(rest.front());
-        if (std::isdigit(first) || !readCell(number, decimalComma) || number.back() == ',' || number.back() == '.')
+        if (isDigit(first) || !readCell(number, decimalComma) || number.back() == ',' || number.back() == '.')
             continue;
         // One letter after the digits is more likely a slip than a unit.
         if (rest.size() == 1 && std::isalpha(first)) break;
@@ -383,12 +381,12 @@ private:
     void lostValue(const CsvRow& row, Menus menus, int field, float value) {
         const std::string_view name = blockFieldNames[static_cast<std::size_t>(field)];
         const std::string_view unit = blockFieldUnits[static_cast<std::size_t>(field)];
-        const std::vector<int> sources = sourcesOf(menus, name);
+        const std::vector<int> sources = sourcesOf(menus, static_cast<Field>(field));
         const NumberFieldRange& range = numberFieldRange();
         const std::string holds = "the file's field holds " + *shortestText(range.lowest) + " to " +
                                   *shortestText(range.highest) + (unit.empty() ? "" : " ") + std::string(unit);
         // The value of one cell as it was read: the cell is the value.
-        if (sources.size() == 1 && columns[static_cast<std::size_t>(sources[0])].name == name) {
+        if (sources.size() == 1 && columns[static_cast<std::size_t>(sources[0])].field == field) {
             const std::optional<float> read = readCell(cell(row, sources[0]), decimalComma_);
             if (read && std::memcmp(&*read, &value, sizeof value) == 0) {
                 const std::string typed = quoted(trimmed(cell(row, sources[0])));
@@ -426,20 +424,21 @@ private:
     // The cells that a field of the block is made from: its own column where the row asks it,
     // with the density for a concentration given in m-mole/l, and every cell of the screen for
     // the steam fields that a total-steam form computes from all of them together.
-    static std::vector<int> sourcesOf(Menus menus, std::string_view field) {
+    static std::vector<int> sourcesOf(Menus menus, Field field) {
         std::vector<int> sources;
         const Screens screens = screensOf(menus);
-        const bool steam = field.starts_with("steam_") || field.starts_with("gas_");
+        // The gas and steam fields stand together in the block, from gas_CO2 to steam_NH3.
+        const bool steam = field >= Field::gasCO2 && field <= Field::steamNH3;
         if (steam && menus.steamForm >= 1 && menus.steamForm <= 5) {
             sources.assign(screens.steam.begin(), screens.steam.end());
             return sources;
         }
-        const std::optional<int> own = findColumn(field);
+        const std::optional<int> own = columnOf(field);
         if (own && asks(menus, *own)) sources.push_back(*own);
         // The water screen in m-mole/l divides every concentration, not the pH, by the density.
         const bool perLitre = menus.waterUnit == 2 && own &&
                               std::find(screens.water.begin(), screens.water.end(), *own) != screens.water.end() &&
-                              field != "water_pH" && field != "water_pH_temperature" && field != "water_density";
+                              field != Field::waterPh && field != Field::waterPhTemperature;
         if (perLitre) sources.push_back(*findColumn("water_density"));
         return sources;
     }

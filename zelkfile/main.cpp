@@ -6,7 +6,8 @@
 #include <unistd.h>
 #include <vector>
 
-#include "record/startup.hpp"
+#include "base/byte_io.hpp"
+#include "base/startup.hpp"
 #include "zelkfile/verbs.hpp"
 
 namespace zelk::workbench {
@@ -34,15 +35,7 @@ class CheckedSink : public ByteSink {
 public:
     explicit CheckedSink(int fd) : fd_(fd) {}
     void write(std::string_view bytes) override {
-        while (!bytes.empty() && error_ == 0) {
-            const ssize_t put = ::write(fd_, bytes.data(), bytes.size());
-            if (put < 0 && errno == EINTR) continue;
-            if (put <= 0) {
-                error_ = put < 0 ? errno : EIO;
-                break;
-            }
-            bytes.remove_prefix(static_cast<std::size_t>(put));
-        }
+        if (error_ == 0) error_ = writeAll(fd_, bytes).error;
     }
     int failure() const override { return error_; }
 
@@ -102,7 +95,7 @@ int runZelkfile(Arguments arguments, ByteSink& out, ByteSink& errors) {
         }
         return verb.run(rest, out, errors);
     }
-    errors.write("zelkfile: unknown verb \"" + std::string(arguments[0]) + "\"; see zelkfile --help\n");
+    errors.write("zelkfile: unknown verb " + quoted(arguments[0]) + "; see zelkfile --help\n");
     return failed;
 }
 

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/byte_io.hpp"
+
 namespace zelk::workbench {
 
 // Text for an XML document in UTF-8, for an element's content and an attribute's value alike:
@@ -58,7 +60,7 @@ public:
 private:
     void start(std::string_view name, std::initializer_list<Attribute> attributes);
     void ended() {
-        if (drain_ && out_.size() >= 1 << 16) drain_(out_);
+        if (drain_ && out_.size() >= gatheredBytes) drain_(out_);
     }
 
     std::string& out_;

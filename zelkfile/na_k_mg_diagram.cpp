@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "record/startup.hpp"
+#include "base/startup.hpp"
 #include "zelkfile/geothermometers.hpp"
 #include "zelkfile/text.hpp"
 

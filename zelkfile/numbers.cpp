@@ -8,13 +8,13 @@
 #include <cstdlib>
 #include <system_error>
 
+#include "base/characters.hpp"
 #include "base/field.hpp"
 
 namespace zelk::workbench {
 
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
 bool sameBits(float a, float b) { return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b); }

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "base/byte_io.hpp"
+#include "base/characters.hpp"
 #include "record/reader.hpp"
 #include "zelkfile/charge_balance.hpp"
 #include "zelkfile/csv.hpp"
@@ -92,27 +94,6 @@ std::optional<Options> parse(Arguments arguments, ByteSink& errors) {
     return options;
 }
 
-// Output gathered into large writes: a row is far smaller than a pipe's buffer.
-class Gathered {
-public:
-    explicit Gathered(ByteSink& sink) : sink_(sink) {}
-    ~Gathered() { flush(); }
-    Gathered(const Gathered&) = delete;
-    Gathered& operator=(const Gathered&) = delete;
-    std::string& text() { return text_; }
-    void endRow() {
-        if (text_.size() >= 1 << 16) flush();
-    }
-    void flush() {
-        if (!text_.empty()) sink_.write(text_);
-        text_.clear();
-    }
-
-private:
-    ByteSink& sink_;
-    std::string text_;
-};
-
 void padLeft(std::string& out, std::string_view text, std::size_t width) {
     if (text.size() < width) out.append(width - text.size(), ' ');
     out += text;
@@ -123,7 +104,6 @@ void padRight(std::string& out, std::string_view text, std::size_t width) {
     if (text.size() < width) out.append(width - text.size(), ' ');
 }
 
-std::string_view trimmed(std::string_view text) { return text.substr(0, text.find_last_not_of(' ') + 1); }
 
 // A text of the file (its name, a sample number) as the table shows it: every such text goes
 // through here.
@@ -182,7 +162,7 @@ public:
             else
                 padLeft(line, column.heading, static_cast<std::size_t>(column.width));
         }
-        text += concat({"\n", trimmed(first), "\n", trimmed(second), "\n"});
+        text += concat({"\n", withoutTrailingBlanks(first), "\n", withoutTrailingBlanks(second), "\n"});
         return text;
     }
 
@@ -197,7 +177,7 @@ public:
         padLeft(first, std::to_string(index), indexWidth_);
         first += "  ";
         const std::size_t numberAt = first.size();
-        appendText(first, trimmed(view(sample.sampleNumber)));
+        appendText(first, withoutTrailingBlanks(view(sample.sampleNumber)));
         if (first.size() < numberAt + sampleNumberWidth) first.append(numberAt + sampleNumberWidth - first.size(), ' ');
         std::string second(secondIndent(), ' ');
         for (const ReportCell& cell : row.cells) {
@@ -216,9 +196,9 @@ public:
             if (text.size() > width) text.assign(width, '*');
             padLeft(line, text, width);
         }
-        out += trimmed(first);
+        out += withoutTrailingBlanks(first);
         out += '\n';
-        out += trimmed(second);
+        out += withoutTrailingBlanks(second);
         out += '\n';
         notes(out, row.notes);
     }
@@ -263,7 +243,7 @@ void csvRow(std::string& out, std::string_view file, long index, const SampleRec
     out += ',';
     out += std::to_string(index);
     out += ',';
-    appendCell(out, trimmed(view(sample.sampleNumber)), ',');
+    appendCell(out, withoutTrailingBlanks(view(sample.sampleNumber)), ',');
     for (const ReportCell& cell : row.cells) {
         out += ',';
         if (!cell.text.empty())
@@ -281,7 +261,7 @@ void csvRow(std::string& out, std::string_view file, long index, const SampleRec
 std::vector<PageCell> pageCells(std::string_view file, long index, const SampleRecord& sample, const ReportRow& row) {
     std::vector<PageCell> cells = {{"file", std::string(file)},
                                    {"sample", std::to_string(index)},
-                                   {"sample_number", std::string(trimmed(view(sample.sampleNumber)))}};
+                                   {"sample_number", std::string(withoutTrailingBlanks(view(sample.sampleNumber)))}};
     for (const ReportCell& cell : row.cells) {
         std::string text;
         if (cell.column->words)
@@ -308,10 +288,9 @@ bool namesAFile(const std::string& path, const std::vector<std::string_view>& fi
 
 // A value that the report needs but the file does not hold: what needs it shows "-".
 bool usedByTheReport(const FieldNote& note) {
-    static constexpr std::string_view used[] = {"sampling_pressure", "fluid_enthalpy", "water_SiO2", "water_Na",
-                                                 "water_K",           "water_Mg",       "water_Ca",   "water_Cl"};
-    const std::string_view field = blockFieldNames[static_cast<std::size_t>(note.field)];
-    return std::find(std::begin(used), std::end(used), field) != std::end(used);
+    static constexpr Field used[] = {Field::samplingPressure, Field::fluidEnthalpy, Field::waterSiO2, Field::waterNa,
+                                     Field::waterK,           Field::waterMg,       Field::waterCa,   Field::waterCl};
+    return std::find(std::begin(used), std::end(used), static_cast<Field>(note.field)) != std::end(used);
 }
 
 void noteLostValue(ByteSink& errors, std::string_view file, const FieldNote& note) {
@@ -401,7 +380,7 @@ int reportFiles(Arguments arguments, ByteSink& out, ByteSink& errors) {
         }
     }
 
-    Gathered gathered(out);
+    Gathered<ByteSink> gathered(out);
     long number = 0;  // across the files, as the page and the pictures number the samples
     std::size_t fileIndex = 0;
     gathered.text() = options->csv ? csvHeading() : table.heading();
@@ -417,7 +396,7 @@ int reportFiles(Arguments arguments, ByteSink& out, ByteSink& errors) {
                 csvRow(gathered.text(), file, index, sample, row);
             else
                 table.row(gathered.text(), index, sample, row);
-            gathered.endRow();
+            gathered.endPiece();
             if (page) {
                 std::vector<std::string> notes = row.notes;
                 for (const FieldNote& note : reader.notes())
@@ -431,7 +410,7 @@ int reportFiles(Arguments arguments, ByteSink& out, ByteSink& errors) {
             if (row.value("maturity_index")) return;
             gathered.flush();
             errors.write(diagnostic(file, reader.blockLine(), 0,
-                                    concat({"sample ", std::to_string(index), " (", trimmed(view(sample.sampleNumber)),
+                                    concat({"sample ", std::to_string(index), " (", withoutTrailingBlanks(view(sample.sampleNumber)),
                                             "): no Na, K or Mg; left out of the Na-K-Mg diagram"})));
         }) && whole;
         ++fileIndex;

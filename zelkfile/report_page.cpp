@@ -2,7 +2,8 @@
 // streamed row by row, then the pictures as inline SVG.
 #include "zelkfile/report_page.hpp"
 
-#include "record/startup.hpp"
+#include "base/characters.hpp"
+#include "base/startup.hpp"
 
 #include <algorithm>
 
@@ -45,7 +46,7 @@ p.not-drawn { max-width: 800px; color: #444; }
 // A cell that reads as a number is set to the right, any other text to the left.
 bool numeric(std::string_view text) {
     const std::size_t at = !text.empty() && text[0] == '-' ? 1 : 0;
-    return at < text.size() && text[at] >= '0' && text[at] <= '9';
+    return at < text.size() && isDigit(text[at]);
 }
 
 // Text that may break after each of the characters given: a column's name after its
@@ -171,7 +172,7 @@ void ReportPage::sample(std::size_t file, std::span<const PageCell> cells, std::
     anions_.sample(picture);
     enthalpyChloride_.sample(picture);
     silicaEnthalpy_.sample(picture);
-    if (buffer_.size() >= 1 << 16) flush(buffer_);
+    if (buffer_.size() >= gatheredBytes) flush(buffer_);
 }
 
 bool ReportPage::commit(const Replay& replay, std::string& error) {

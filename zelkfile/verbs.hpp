@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "base/byte_io.hpp"
-#include "record/startup.hpp"
+#include "base/startup.hpp"
 #include "zelkfile/diagnostics.hpp"
 
 namespace zelk::workbench {

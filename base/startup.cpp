@@ -5,7 +5,7 @@
 // blocked in a read or a write (a FIFO that stalls) ends at once, and there is no moment
 // between looking for a signal and blocking in which one could be missed. What the handler
 // reads is set with the signals held, and putting a file in place holds them too.
-#include "record/startup.hpp"
+#include "base/startup.hpp"
 
 #include <cerrno>
 #include <climits>
