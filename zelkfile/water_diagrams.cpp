@@ -234,6 +234,24 @@ std::string ClSO4HCO3Triangle::caption() const {
                    samplesDrawn(samples_.size()), labelNote(samples_)});
 }
 
+// The samples of an x-y diagram where their values put them, kept and labelled or read again
+// when streamed, then the fixed texts over them; false when a file read again had changed.
+bool plotSamples(Markup& svg, const PlottedSamples& samples, std::span<const Box> obstacles, const Replay& replay,
+                 Where (*place)(const PictureSample&, std::string_view*), const ToPage& at, double noteY,
+                 const std::string& fixedTexts) {
+    bool read = true;
+    if (samples.streamed())
+        read = samples.drawAgain(svg, replay, [&](const PictureSample& s) -> Where {
+            const Where p = place(s, nullptr);
+            return p ? Where(at(p->first, p->second)) : std::nullopt;
+        });
+    else
+        samples.draw(svg, obstacles, {plot.left, plot.top, width, plot.bottom}, noteY, at);
+    svg.raw(fixedTexts);
+    svg.close();
+    return read;
+}
+
 // --- enthalpy-chloride ---------------------------------------------------------------------
 
 void EnthalpyChlorideDiagram::sample(const PictureSample& sample) { add(samples_, sample, chloridePlace); }
@@ -250,18 +268,7 @@ bool EnthalpyChlorideDiagram::draw(Markup& svg, std::span<const ReportedFile> fi
          "enthalpy of the total discharge, kJ/kg");
     texts.close();
     const double noteY = legendOfFiles(svg, obstacles, files, xyLegendTop, !samples_.labelled());
-    const ToPage at = mapping(x, y);
-    bool read = true;
-    if (samples_.streamed())
-        read = samples_.drawAgain(svg, replay, [&](const PictureSample& s) -> Where {
-            const Where p = chloridePlace(s, nullptr);
-            return p ? Where(at(p->first, p->second)) : std::nullopt;
-        });
-    else
-        samples_.draw(svg, obstacles, {plot.left, plot.top, width, plot.bottom}, noteY, at);
-    svg.raw(fixedTexts);
-    svg.close();
-    return read;
+    return plotSamples(svg, samples_, obstacles, replay, chloridePlace, mapping(x, y), noteY, fixedTexts);
 }
 
 std::string EnthalpyChlorideDiagram::caption() const {
@@ -321,17 +328,7 @@ bool SilicaEnthalpyDiagram::draw(Markup& svg, std::span<const ReportedFile> file
               "quartz solubility, \u00B0C marked: the report's quartz geothermometer (Fournier and Potter 1982) "
               "at h' of IAPWS-IF97");
     const double noteY = legendOfFiles(svg, obstacles, files, xyLegendTop + legendLine, !samples_.labelled());
-    bool read = true;
-    if (samples_.streamed())
-        read = samples_.drawAgain(svg, replay, [&](const PictureSample& s) -> Where {
-            const Where p = silicaPlace(s, nullptr);
-            return p ? Where(at(p->first, p->second)) : std::nullopt;
-        });
-    else
-        samples_.draw(svg, obstacles, {plot.left, plot.top, width, plot.bottom}, noteY, at);
-    svg.raw(fixedTexts);
-    svg.close();
-    return read;
+    return plotSamples(svg, samples_, obstacles, replay, silicaPlace, at, noteY, fixedTexts);
 }
 
 std::string SilicaEnthalpyDiagram::caption() const {
