@@ -14,7 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "support/generated_waters.hpp"
-#include "support/speciation_reference.hpp"
+#include "support/balance_reference.hpp"
 #include "zelkfile/charge_balance.hpp"
 
 namespace zelk::workbench {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "record/sample.hpp"
-#include "zelkfile/aqueous_species.hpp"
+#include "zelkfile/aqueous_constants.hpp"
 
 namespace zelk::workbench {
 

@@ -1,7 +1,7 @@
 // The reference speciation: every species, every constant evaluated again each round, the
 // mass balances solved in long double by Newton's method with partial pivoting, and the
 // activity coefficients iterated around it to a relative 1e-12 of the ionic strength.
-#include "support/speciation_reference.hpp"
+#include "support/balance_reference.hpp"
 
 #include <cmath>
 #include <utility>

@@ -2,7 +2,7 @@
 // turn them into the constants of one water. Every constant is that of PHREEQC's database
 // phreeqc.dat (version 3.8.9), which takes most from Nordstrom et al. (1990) and Ball and
 // Nordstrom (1991); enthalpies it gives in kcal/mol are here in kJ/mol (1 kcal = 4.184 kJ).
-#include "zelkfile/aqueous_species.hpp"
+#include "zelkfile/aqueous_constants.hpp"
 
 #include <cmath>
 
