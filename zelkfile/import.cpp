@@ -299,8 +299,9 @@ private:
         line("");
     }
 
-    // A text as it stands (less one leading apostrophe), cut to its field: what the A field of the screen would keep. As in
-    // a typed answer, only a line feed ends the line; a carriage return is a byte of the text.
+    // A text as it stands (less one leading apostrophe), cut to its field: what the A field of
+    // the screen would keep. As in a typed answer, only a line feed ends the line; a carriage
+    // return is a byte of the text.
     void text(const CsvRow& row, const Column& info, std::string_view value) {
         // The apostrophe that export puts before a text a spreadsheet would take as a formula.
         if (value.starts_with(formulaGuard)) value.remove_prefix(1);
