@@ -3,16 +3,10 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
-#include <csignal>
-#include <grp.h>
-#include <poll.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace zelk::test {
@@ -57,18 +51,6 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(path_, ignored);
 }
 
-void signalsAtTheirDefaults() {
-    sigset_t none;
-    sigemptyset(&none);
-    ::sigprocmask(SIG_SETMASK, &none, nullptr);
-    for (int signal : {SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGPIPE}) std::signal(signal, SIG_DFL);
-}
-
-void becomeNormalUser() {
-    if (::geteuid() != 0) return;
-    if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(126);
-}
-
 std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream bytes;
@@ -107,120 +89,48 @@ bool matchesKept(const std::string& kept, const std::string& got) {
     return false;
 }
 
-namespace {
-
-Run collect(int pid, const std::string& out, const std::string& err) {
-    int raw = 0;
-    ::waitpid(pid, &raw, 0);
-    Run run;
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-    run.out = readFile(out);
-    run.err = readFile(err);
-    std::filesystem::remove(out);
-    std::filesystem::remove(err);
-    return run;
-}
-
-// In the child: the folder, standard streams, then the program.
-[[noreturn]] void startProgram(const std::string& folder, int fdIn, long fileSizeLimit, bool outputToFiles) {
-    if (::chdir(folder.c_str()) != 0) ::_exit(127);
-    signalsAtTheirDefaults();
-    if (outputToFiles) {
-        ::dup2(::open(".stdout", O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
-        ::dup2(::open(".stderr", O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
-    }
-    ::dup2(fdIn, 0);
-    if (fileSizeLimit >= 0) {
-        const rlimit limit{static_cast<rlim_t>(fileSizeLimit), static_cast<rlim_t>(fileSizeLimit)};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ::execl(ZELK_BINARY, "zelk", static_cast<char*>(nullptr));
-    ::_exit(127);
-}
-
-}  // namespace
-
-Run runProgram(const std::string& folder, const std::string& answers, long fileSizeLimit) {
+Run runProgram(const std::string& folder, const std::string& answers, const Options& options) {
     // Standard output and error through pipes, which a file size limit does not reach.
     const std::string in = folder + "/.answers";
     writeFile(in, answers);
-    int out[2], err[2];
-    if (::pipe(out) != 0 || ::pipe(err) != 0) throw std::runtime_error("pipe failed");
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::dup2(out[1], 1);
-        ::dup2(err[1], 2);
-        startProgram(folder, ::open(in.c_str(), O_RDONLY), fileSizeLimit, false);
-    }
-    ::close(out[1]);
-    ::close(err[1]);
-    Run run;
-    pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
-    std::string* into[2] = {&run.out, &run.err};
-    int open = 2;
-    char buffer[65536];
-    while (open > 0) {
-        ::poll(fds, 2, -1);
-        for (int k = 0; k < 2; ++k) {
-            if (fds[k].fd < 0 || fds[k].revents == 0) continue;
-            const ssize_t got = ::read(fds[k].fd, buffer, sizeof buffer);
-            if (got > 0) {
-                into[k]->append(buffer, static_cast<std::size_t>(got));
-            } else {
-                ::close(fds[k].fd);
-                fds[k].fd = -1;
-                --open;
-            }
-        }
-    }
-    int raw = 0;
-    ::waitpid(child, &raw, 0);
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+    Process program({.argv = {ZELK_BINARY},
+                     .folder = folder,
+                     .input = in,
+                     .fileSizeLimit = options.fileSizeLimit,
+                     .normalUser = options.normalUser});
+    const Ended ended = *program.finish();
     std::filesystem::remove(in);
-    return run;
+    return {ended.status, ended.out, ended.err};
 }
 
-Running::Running(const std::string& folder) : folder_(folder) {
-    int fds[2];
-    if (::pipe(fds) != 0) throw std::runtime_error("pipe failed");
-    pid_ = ::fork();
-    if (pid_ == 0) {
-        ::close(fds[1]);
-        startProgram(folder, fds[0], -1, true);
-    }
-    ::close(fds[0]);
-    input_ = fds[1];
-}
-
-Running::~Running() {
-    if (input_ >= 0) ::close(input_);
-    if (pid_ > 0) {
-        ::kill(pid_, SIGKILL);
-        ::waitpid(pid_, nullptr, 0);
-    }
-}
+Running::Running(const std::string& folder)
+    : folder_(folder),
+      program_({.argv = {ZELK_BINARY},
+                .folder = folder,
+                .pipeInput = true,
+                .output = folder + "/.stdout",
+                .errors = folder + "/.stderr"}) {}
 
 void Running::answer(const std::string& bytes) {
-    if (::write(input_, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()))
+    if (::write(program_.input(), bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()))
         throw std::runtime_error("short write to the program");
 }
 
 bool Running::waitForOutputEnding(const std::string& text) {
     for (int tries = 0; tries < 500; ++tries) {
-        const std::string out = readFile(folder_ + "/.stdout");
-        if (out.size() >= text.size() && out.compare(out.size() - text.size(), text.size(), text) == 0) return true;
+        if (readFile(folder_ + "/.stdout").ends_with(text)) return true;
         ::usleep(10000);
     }
     return false;
 }
 
-void Running::signal(int number) { ::kill(pid_, number); }
+void Running::signal(int number) { program_.signal(number); }
 
 Run Running::finish() {
-    ::close(input_);
-    input_ = -1;
-    Run run = collect(pid_, folder_ + "/.stdout", folder_ + "/.stderr");
-    pid_ = -1;
+    const Ended ended = *program_.finish();
+    Run run{ended.status, readFile(folder_ + "/.stdout"), readFile(folder_ + "/.stderr")};
+    std::filesystem::remove(folder_ + "/.stdout");
+    std::filesystem::remove(folder_ + "/.stderr");
     return run;
 }
 

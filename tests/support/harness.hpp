@@ -9,6 +9,7 @@
 
 #include "dialogue/console.hpp"
 #include "record/outfil.hpp"
+#include "support/launch.hpp"
 
 namespace zelk::test {
 
@@ -81,15 +82,20 @@ private:
     std::string path_;
 };
 
-// Runs the built program in folder with the answers on standard input; a file size limit
-// in bytes applies to the program when given.
-Run runProgram(const std::string& folder, const std::string& answers, long fileSizeLimit = -1);
+// How the built program is run: a file size limit in bytes when given, and as the
+// unprivileged user nobody when the tests run as root (the folder must let nobody in).
+struct Options {
+    long fileSizeLimit = -1;
+    bool normalUser = false;
+};
+
+// Runs the built program in folder with the answers on standard input.
+Run runProgram(const std::string& folder, const std::string& answers, const Options& options = {});
 
 // The built program running in folder, answers written to it through a pipe as the test goes.
 class Running {
 public:
     explicit Running(const std::string& folder);
-    ~Running();
     Running(const Running&) = delete;
     Running& operator=(const Running&) = delete;
 
@@ -101,8 +107,7 @@ public:
 
 private:
     std::string folder_;
-    int input_ = -1;
-    int pid_ = -1;
+    Process program_;
 };
 
 std::string readFile(const std::string& path);
@@ -119,14 +124,6 @@ public:
 private:
     sigset_t kept_;
 };
-
-// In a child about to start the program: the signals the tests send acted on as they are by
-// default, whatever the test runner's shell left ignored (a program keeps those ignored).
-void signalsAtTheirDefaults();
-
-// In a child about to start the program: drops to an unprivileged user (nobody) when root,
-// as CI is; a normal user stays itself.
-void becomeNormalUser();
 
 // The folder's entries, each as its name, a blank and a letter for its kind: f regular file,
 // l symbolic link, d folder, p FIFO, c character device, ? anything else.
