@@ -205,7 +205,7 @@ TEST(Program, SignalsAfterAFinishedSample) {
         SCOPED_TRACE(c.word);
         TempDir dir;
         const Sample s = wellSample();
-        Running program(dir.path());
+        Running program(dir.path(), {.piped = true});
         program.answer("\n" + s.answers);
         ASSERT_TRUE(program.waitForOutputEnding(anotherSample()));
         program.answer("y\nHE-22\n");  // the next sample is begun but lost

@@ -103,35 +103,43 @@ Run runProgram(const std::string& folder, const std::string& answers, const Opti
     return {ended.status, ended.out, ended.err};
 }
 
-Running::Running(const std::string& folder)
-    : folder_(folder),
-      program_({.argv = {ZELK_BINARY},
-                .folder = folder,
-                .pipeInput = true,
-                .output = folder + "/.stdout",
-                .errors = folder + "/.stderr"}) {}
+namespace {
+
+Launch launchOf(const std::string& folder, const Running::Start& start, const TempDir& scratch) {
+    std::vector<std::string> argv = {start.program.empty() ? ZELK_BINARY : start.program};
+    argv.insert(argv.end(), start.args.begin(), start.args.end());
+    if (!start.piped) writeFile(scratch.file("in"), start.answers);
+    return {.argv = argv,
+            .folder = folder,
+            .input = start.piped ? "" : scratch.file("in"),
+            .pipeInput = start.piped,
+            .output = scratch.file("out"),
+            .errors = scratch.file("err"),
+            .noCoreFiles = true,
+            .setUp = start.setUp};
+}
+
+}  // namespace
+
+Running::Running(const std::string& folder, const Start& start) : program_(launchOf(folder, start, scratch_)) {}
 
 void Running::answer(const std::string& bytes) {
     if (::write(program_.input(), bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()))
         throw std::runtime_error("short write to the program");
 }
 
-bool Running::waitForOutputEnding(const std::string& text) {
+bool Running::waitForOutputEnding(const std::string& text) const {
     for (int tries = 0; tries < 500; ++tries) {
-        if (readFile(folder_ + "/.stdout").ends_with(text)) return true;
+        if (readFile(scratch_.file("out")).ends_with(text)) return true;
         ::usleep(10000);
     }
     return false;
 }
 
-void Running::signal(int number) { program_.signal(number); }
-
 Run Running::finish() {
-    const Ended ended = *program_.finish();
-    Run run{ended.status, readFile(folder_ + "/.stdout"), readFile(folder_ + "/.stderr")};
-    std::filesystem::remove(folder_ + "/.stdout");
-    std::filesystem::remove(folder_ + "/.stderr");
-    return run;
+    const std::optional<Ended> ended = program_.finish(std::chrono::seconds(10));
+    if (!ended) return {};
+    return {ended->status, readFile(scratch_.file("out")), readFile(scratch_.file("err"))};
 }
 
 std::pair<std::string, int> runShell(const std::string& command) {

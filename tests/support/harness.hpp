@@ -2,6 +2,7 @@
 #pragma once
 
 #include <csignal>
+#include <functional>
 #include <set>
 #include <string>
 #include <utility>
@@ -92,21 +93,32 @@ struct Options {
 // Runs the built program in folder with the answers on standard input.
 Run runProgram(const std::string& folder, const std::string& answers, const Options& options = {});
 
-// The built program running in folder, answers written to it through a pipe as the test goes.
+// The built program running in folder, its standard output and error on files of a scratch
+// folder, so that the folder holds only what the program leaves there.
 class Running {
 public:
-    explicit Running(const std::string& folder);
+    struct Start {
+        std::string program = "";  // the built zelk when empty
+        std::string answers = "";  // standard input, unless piped
+        bool piped = false;        // standard input a pipe, which answer() writes as the test goes
+        std::vector<std::string> args = {};
+        std::function<void()> setUp = {};  // in the child, just before the program
+    };
+    Running(const std::string& folder, const Start& start);
     Running(const Running&) = delete;
     Running& operator=(const Running&) = delete;
 
+    pid_t pid() const { return program_.pid(); }
     void answer(const std::string& bytes);
-    // Waits until standard output ends with text (true), or a few seconds have gone (false).
-    bool waitForOutputEnding(const std::string& text);
-    void signal(int number);
-    Run finish();  // closes standard input and waits for the end
+    // Waits until standard output ends with text (true), or five seconds have gone (false).
+    bool waitForOutputEnding(const std::string& text) const;
+    void signal(int number) { program_.signal(number); }
+    // Closes standard input and waits for the end, at most ten seconds (then status -1; the
+    // program is killed when the object goes).
+    Run finish();
 
 private:
-    std::string folder_;
+    TempDir scratch_;
     Process program_;
 };
 

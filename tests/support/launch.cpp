@@ -40,7 +40,6 @@ void place(int fd, int target) {
     place(out >= 0 ? out : ::open(launch.output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
     place(err >= 0 ? err : ::open(launch.errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
     if (!launch.folder.empty() && ::chdir(launch.folder.c_str()) != 0) ::_exit(127);
-    for (int fd = 3; fd < 64; ++fd) ::close(fd);
     signalsAtTheirDefaults();
     if (launch.noCoreFiles) {
         const rlimit none{0, 0};
@@ -51,6 +50,7 @@ void place(int fd, int target) {
         ::setrlimit(RLIMIT_FSIZE, &limit);
     }
     if (launch.setUp) launch.setUp();
+    for (int fd = 3; fd < 64; ++fd) ::close(fd);  // after setUp, which may take one of them
     if (launch.normalUser) becomeNormalUser();
     std::vector<char*> argv;
     for (const std::string& arg : launch.argv) argv.push_back(const_cast<char*>(arg.c_str()));

@@ -25,7 +25,7 @@ struct Launch {
     long fileSizeLimit = -1;  // bytes; applies to every file the program writes
     bool noCoreFiles = false;  // so that SIGQUIT leaves no core file in the folder
     bool normalUser = false;   // as root, run as the unprivileged user nobody (65534)
-    std::function<void()> setUp;  // in the child, last before the program starts
+    std::function<void()> setUp;  // in the child, last but for the limits' user, before the program
 };
 
 // How a program ended: its exit status, or 128 + the signal's number; the streams that came
