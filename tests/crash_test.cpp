@@ -16,7 +16,6 @@
 #include <thread>
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include "record/outfil.hpp"
@@ -52,23 +51,8 @@ bool endsWith(const std::string& text, std::string_view tail) {
 // by then) and keeps standard input open until then; without, closes it once all is fed.
 Killed runAndKill(const std::string& folder, const std::string& answers, std::optional<int> signal,
                   Clock::duration after, std::mt19937_64& random, bool paced = true) {
-    int in[2], out[2], err[2];
-    if (::pipe(in) != 0 || ::pipe(out) != 0 || ::pipe(err) != 0) throw std::runtime_error("pipe failed");
-    const pid_t child = ::fork();
-    if (child == 0) {
-        if (::chdir(folder.c_str()) != 0) ::_exit(127);
-        ::dup2(in[0], 0);
-        ::dup2(out[1], 1);
-        ::dup2(err[1], 2);
-        for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) ::close(fd);
-        signalsAtTheirDefaults();
-        ::execl(ZELK_BINARY, "zelk", static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
-    ::close(in[0]);
-    ::close(out[1]);
-    ::close(err[1]);
-    ::fcntl(in[1], F_SETFL, O_NONBLOCK);
+    Process program({.argv = {ZELK_BINARY}, .folder = folder, .pipeInput = true});
+    ::fcntl(program.input(), F_SETFL, O_NONBLOCK);
 
     Killed result;
     std::size_t fed = 0, piece = 0;
@@ -77,22 +61,22 @@ Killed runAndKill(const std::string& folder, const std::string& answers, std::op
     bool killPending = false;
     bool started = false, inOpen = true;
     std::string* sinks[2] = {&result.out, &result.err};
-    int reading[2] = {out[0], err[0]};
+    int reading[2] = {program.output(), program.errors()};  // -1 once read to their end
     char buffer[1 << 16];
     const auto closeInput = [&] {
-        if (inOpen) ::close(in[1]);
+        program.closeInput();
         inOpen = false;
     };
     while (reading[0] >= 0 || reading[1] >= 0) {
         Clock::time_point now = Clock::now();
         if (killPending && now >= killAt) {
-            ::kill(child, *signal);
+            program.signal(*signal);
             killPending = false;
             closeInput();
         }
         if (inOpen && fed < answers.size() && now >= nextPiece) {
             if (piece == 0) piece = paced ? std::uniform_int_distribution<std::size_t>(1, 3000)(random) : answers.size();
-            const ssize_t put = ::write(in[1], answers.data() + fed, std::min(piece, answers.size() - fed));
+            const ssize_t put = ::write(program.input(), answers.data() + fed, std::min(piece, answers.size() - fed));
             if (put > 0) {
                 fed += static_cast<std::size_t>(put);
                 piece -= static_cast<std::size_t>(put);
@@ -118,7 +102,6 @@ Killed runAndKill(const std::string& folder, const std::string& answers, std::op
             if (got > 0) {
                 sinks[k]->append(buffer, static_cast<std::size_t>(got));
             } else {
-                ::close(reading[k]);
                 reading[k] = -1;
             }
         }
@@ -128,10 +111,7 @@ Killed runAndKill(const std::string& folder, const std::string& answers, std::op
             killPending = true;
         }
     }
-    closeInput();
-    int raw = 0;
-    ::waitpid(child, &raw, 0);
-    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+    result.status = program.finish()->status;
     return result;
 }
 
@@ -231,23 +211,13 @@ TEST(Crash, SighupEndsWithHangup) { killRound(SIGHUP, "Hangup", 50); }
 // Runs the program with its answers from a file and its console to /dev/null, so that it
 // spends most of its time writing blocks, and kills it `after` the start if given.
 void runFromFile(const std::string& folder, const std::string& answersFile, std::optional<Clock::duration> after) {
-    const pid_t child = ::fork();
-    if (child == 0) {
-        if (::chdir(folder.c_str()) != 0) ::_exit(127);
-        const int in = ::open(answersFile.c_str(), O_RDONLY);
-        const int out = ::open("/dev/null", O_WRONLY);
-        ::dup2(in, 0);
-        ::dup2(out, 1);
-        ::dup2(out, 2);
-        ::execl(ZELK_BINARY, "zelk", static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
+    Process program(
+        {.argv = {ZELK_BINARY}, .folder = folder, .input = answersFile, .output = "/dev/null", .errors = "/dev/null"});
     if (after) {
         std::this_thread::sleep_for(*after);
-        ::kill(child, SIGKILL);
+        program.signal(SIGKILL);
     }
-    while (::waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
-    }
+    program.finish();
 }
 
 // Here a kill between two pages of a block's write would show: it may cut the last block,

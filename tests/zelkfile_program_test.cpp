@@ -7,7 +7,6 @@
 #include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include "support/harness.hpp"
@@ -82,16 +81,10 @@ TEST(ZelkfileProgram, ASignalDuringAnImportLeavesNothingBehind) {
     TempDir dir;
     ASSERT_EQ(::mkfifo(dir.file("lab.csv").c_str(), 0600), 0);
     writeFile(dir.file("kavix.in"), "yesterday's samples\n");
-    const pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        const int errors = ::open(dir.file("errors").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        ::dup2(errors, STDERR_FILENO);
-        signalsAtTheirDefaults();
-        ::execl(zelkfile.c_str(), "zelkfile", "import", dir.file("lab.csv").c_str(), "-o", dir.file("kavix.in").c_str(),
-                static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
+    Process import({.argv = {zelkfile, "import", dir.file("lab.csv"), "-o", dir.file("kavix.in")},
+                    .input = "/dev/null",
+                    .output = "/dev/null",
+                    .errors = dir.file("errors")});
     const int table = ::open(dir.file("lab.csv").c_str(), O_WRONLY);
     ASSERT_GE(table, 0);
     // The import stops reading once it has taken the signal: the rest may find no reader.
@@ -105,13 +98,11 @@ TEST(ZelkfileProgram, ASignalDuringAnImportLeavesNothingBehind) {
     ASSERT_EQ(::write(table, header.data(), header.size()), static_cast<ssize_t>(header.size()));
     // More than a pipe holds: the import is reading rows when the signal comes.
     rows(10000);
-    ::kill(pid, SIGTERM);
+    import.signal(SIGTERM);
     rows(3000);
     ::close(table);
     std::signal(SIGPIPE, pipeAction);
-    int status = 0;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+    EXPECT_EQ(import.finish()->status, 128 + SIGTERM);
     EXPECT_EQ(readFile(dir.file("errors")), "zelkfile: interrupted; \"" + dir.file("kavix.in") + "\" not written\n");
     EXPECT_EQ(readFile(dir.file("kavix.in")), "yesterday's samples\n");
     EXPECT_EQ(entries(dir.path()).size(), 3u);  // the table, the file and the errors: no new file left
