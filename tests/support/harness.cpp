@@ -1,7 +1,6 @@
 // Test support: the in-memory session helpers and a runner for the built program.
 #include "support/harness.hpp"
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -143,12 +142,9 @@ Run Running::finish() {
 }
 
 std::pair<std::string, int> runShell(const std::string& command) {
-    std::string text;
-    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
-    if (!pipe) return {"popen failed", -1};
-    char buffer[4096];
-    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, got);
-    return {text, ::pclose(pipe)};
+    Process shell({.argv = {"/bin/sh", "-c", command + " 2>&1"}});
+    const Ended ended = *shell.finish();
+    return {ended.out + ended.err, ended.status};
 }
 
 std::string missingTool(const std::vector<Tool>& tools) {

@@ -146,7 +146,7 @@ void writeFile(const std::string& path, const std::string& bytes);
 bool matchesKept(const std::string& kept, const std::string& got);
 
 // What a shell command writes (standard output with standard error joined to it), and its
-// status as the shell gives it.
+// exit status (128 + the signal's number when a signal ended it).
 std::pair<std::string, int> runShell(const std::string& command);
 
 // A program a test needs and the Debian package that brings it.
