@@ -1,11 +1,15 @@
 // Test support: the in-memory session helpers and a runner for the built program.
 #include "support/harness.hpp"
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace zelk::test {
@@ -76,6 +80,19 @@ std::set<std::string> entries(const std::string& folder) {
 void writeFile(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary);
     out << bytes;
+}
+
+std::string makeDevice(const std::string& path, unsigned minor) {
+    if (::mknod(path.c_str(), S_IFCHR | 0666, ::makedev(1, minor)) == 0) return {};
+    return "mknod refused: " + std::string(std::strerror(errno));
+}
+
+std::string whyNoDeviceNodes() {
+    static const std::string why = [] {
+        TempDir dir;
+        return makeDevice(dir.file("null"), 3);
+    }();
+    return why;
 }
 
 bool matchesKept(const std::string& kept, const std::string& got) {

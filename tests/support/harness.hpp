@@ -141,6 +141,12 @@ private:
 // l symbolic link, d folder, p FIFO, c character device, ? anything else.
 std::set<std::string> entries(const std::string& folder);
 void writeFile(const std::string& path, const std::string& bytes);
+// Makes a character device of the kind of the machine's /dev/null (minor 3) or /dev/full
+// (minor 7) at path: empty when made, otherwise why not ("mknod refused: ...").
+std::string makeDevice(const std::string& path, unsigned minor);
+// Empty when this process may make device nodes, otherwise why not: as root in a container
+// without CAP_MKNOD, say.
+std::string whyNoDeviceNodes();
 // Whether got is the file kept; when not, got is left beside it as KEPT.received for diff
 // (and removed again once they agree).
 bool matchesKept(const std::string& kept, const std::string& got);
