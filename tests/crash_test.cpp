@@ -13,13 +13,17 @@
 #include <cstring>
 #include <filesystem>
 #include <optional>
+#include <random>
+#include <string_view>
 #include <thread>
+#include <vector>
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
 
 #include "record/outfil.hpp"
-#include "support/answers.hpp"
+#include "bench/answers.hpp"
+#include "record/reader.hpp"
 #include "support/harness.hpp"
 
 namespace zelk::test {
@@ -115,6 +119,51 @@ Killed runAndKill(const std::string& folder, const std::string& answers, std::op
     return result;
 }
 
+// What is known of one sample of the answers: its steam form, and what the console has shown
+// by its last answer.
+struct PlannedSample {
+    int steamForm = 0;  // 0 for no steam phase
+    long questionsAfter = 0;
+    long steamMenusAfter = 0;
+};
+
+struct AnswerPlan {
+    std::string text;
+    std::vector<PlannedSample> samples;
+};
+
+// The bench's answers for `count` samples of the mix, some with corrections or typing errors
+// on the way. They end with the last sample, before the another-sample question is answered.
+AnswerPlan planAnswers(int count, const bench::AnswerMix& mix, std::uint64_t seed) {
+    bench::AnswerWriter writer(mix, seed);
+    AnswerPlan plan;
+    bench::AnswerWriter::start(plan.text);
+    for (int k = 0; k < count; ++k) {
+        writer.sample(plan.text, k);
+        const bench::AnswerWriter::Progress& p = writer.progress();
+        plan.samples.push_back({p.steamForm, p.questions, p.steamMenus});
+    }
+    return plan;
+}
+
+// The number of whole blocks in an output file whose k-th block is the k-th sample of the
+// answers, or -1 with the reason in why when the file is anything else.
+int wholeBlocks(const std::string& file, std::string& why) {
+    const ReadBlocks read = readBlocks(file);
+    if (read.fault) {
+        why = "line " + std::to_string(read.fault->line) + ", column " + std::to_string(read.fault->column) + ": " +
+              read.fault->message + " (a file of " + std::to_string(file.size()) + " bytes)";
+        return -1;
+    }
+    for (std::size_t k = 0; k < read.records.size(); ++k) {
+        std::string number = bench::AnswerWriter::sampleNumber(static_cast<int>(k));
+        number.resize(16, ' ');
+        if (std::string_view(read.records[k].sampleNumber.data(), 16) != number)
+            return why = "block " + std::to_string(k + 1) + " is not sample " + number, -1;
+    }
+    return static_cast<int>(read.records.size());
+}
+
 // The length of one block: every block of a file has the same.
 std::size_t blockBytes(const std::string& file) {
     std::size_t at = 0;
@@ -135,8 +184,8 @@ void killRound(int signal, const char* notice, int kills) {
     std::printf("signal %d: seed %llu (ZELK_CRASH_SEED replays it)\n", signal, static_cast<unsigned long long>(roundSeed));
     SCOPED_TRACE("ZELK_CRASH_SEED=" + std::to_string(roundSeed));
     std::mt19937_64 random(roundSeed);
-    const AnswerPlan plan = planAnswers(300, steamForms(), waterUnits(), random);
-    const std::string answers = plan.text();
+    const AnswerPlan plan = planAnswers(300, {}, roundSeed);  // both water units, every steam form
+    const std::string& answers = plan.text;
 
     // The pace of the whole file, to spread the kills over it.
     TempDir timing;
@@ -229,7 +278,7 @@ TEST(Crash, SigkillWhileWritingCutsNoBlockButTheLast) {
     std::mt19937_64 random(roundSeed);
     TempDir place;
     const std::string answers = place.file("answers");
-    writeFile(answers, planAnswers(150, {0}, {1}, random).text());
+    writeFile(answers, planAnswers(150, {.waterUnits = {false, true, false}, .steamForms = {true}}, roundSeed).text);
 
     const Clock::time_point start = Clock::now();
     runFromFile(place.path(), answers, std::nullopt);
