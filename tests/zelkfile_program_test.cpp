@@ -107,12 +107,9 @@ TEST(ZelkfileProgram, ASignalDuringAnImportLeavesNothingBehind) {
     EXPECT_EQ(entries(dir.path()).size(), 3u);  // the table, the file and the errors: no new file left
 }
 
-TEST(ZelkfileProgram, ManualRendersWithoutWarningsAndNamesEveryColumn) {
-    const std::string manual = std::string(ZELK_SOURCE_DIR) + "/zelkfile.1";
-    const auto [text, status] = runShell("groff -man -ww -z '" + manual + "'");
-    EXPECT_EQ(status, 0);
-    EXPECT_EQ(text, "");
-    const std::string page = readFile(manual);
+// That it renders without warnings is checked with zelk's page (manual_test.cpp).
+TEST(ZelkfileProgram, ManualNamesEveryColumn) {
+    const std::string page = readFile(std::string(ZELK_SOURCE_DIR) + "/zelkfile.1");
     for (const workbench::Column& column : workbench::columns) {
         const std::string name(column.name);
         EXPECT_TRUE(page.find("\n.B " + name + "\n") != std::string::npos ||
