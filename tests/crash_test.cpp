@@ -34,12 +34,6 @@ using Clock = std::chrono::steady_clock;
 constexpr std::string_view correctionPrompt = " Type item number, or\n <RETURN> if no                  :  ";
 constexpr std::string_view steamMenuPrompt = " Type item number, or\n <RETURN> if no steam phase      :  ";
 
-struct Killed {
-    int status = -1;  // exit status, or 128 + signal number
-    std::string out;
-    std::string err;
-};
-
 std::size_t occurrences(const std::string& text, std::string_view what) {
     std::size_t count = 0;
     for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size())) ++count;
@@ -53,12 +47,12 @@ bool endsWith(const std::string& text, std::string_view tail) {
 // Runs the program in folder, feeding the answers in random pieces at a random pace. With a
 // signal, sends it `after` the program has shown its first bytes (its handlers are in place
 // by then) and keeps standard input open until then; without, closes it once all is fed.
-Killed runAndKill(const std::string& folder, const std::string& answers, std::optional<int> signal,
+Run runAndKill(const std::string& folder, const std::string& answers, std::optional<int> signal,
                   Clock::duration after, std::mt19937_64& random, bool paced = true) {
     Process program({.argv = {ZELK_BINARY}, .folder = folder, .pipeInput = true});
     ::fcntl(program.input(), F_SETFL, O_NONBLOCK);
 
-    Killed result;
+    Run result;
     std::size_t fed = 0, piece = 0;
     Clock::time_point nextPiece = Clock::now();
     Clock::time_point killAt{};
@@ -190,7 +184,7 @@ void killRound(int signal, const char* notice, int kills) {
     // The pace of the whole file, to spread the kills over it.
     TempDir timing;
     const Clock::time_point start = Clock::now();
-    const Killed whole = runAndKill(timing.path(), answers, std::nullopt, {}, random);
+    const Run whole = runAndKill(timing.path(), answers, std::nullopt, {}, random);
     const auto span = Clock::now() - start;
     ASSERT_EQ(whole.status, 2) << whole.err;  // the answers stop before the last question is answered
     std::string why;
@@ -203,7 +197,7 @@ void killRound(int signal, const char* notice, int kills) {
         const auto after = std::chrono::nanoseconds(std::uniform_int_distribution<long long>(
             0, std::chrono::duration_cast<std::chrono::nanoseconds>(span).count())(random));
         TempDir place;
-        const Killed run = runAndKill(place.path(), answers, signal, after, random);
+        const Run run = runAndKill(place.path(), answers, signal, after, random);
         std::string file = readFile(place.file("kavix.in"));
         // Only a SIGKILL can stop the write of a block part way, and only of the last one.
         if (signal == SIGKILL) file.resize(file.size() - file.size() % blockBytes(wholeFile));

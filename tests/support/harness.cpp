@@ -114,9 +114,9 @@ Run runProgram(const std::string& folder, const std::string& answers, const Opti
                      .input = in,
                      .fileSizeLimit = options.fileSizeLimit,
                      .normalUser = options.normalUser});
-    const Ended ended = *program.finish();
+    const Run run = *program.finish();
     std::filesystem::remove(in);
-    return {ended.status, ended.out, ended.err};
+    return run;
 }
 
 namespace {
@@ -153,9 +153,11 @@ bool Running::waitForOutputEnding(const std::string& text) const {
 }
 
 Run Running::finish() {
-    const std::optional<Ended> ended = program_.finish(std::chrono::seconds(10));
-    if (!ended) return {};
-    return {ended->status, readFile(scratch_.file("out")), readFile(scratch_.file("err"))};
+    std::optional<Run> run = program_.finish(std::chrono::seconds(10));
+    if (!run) return {};
+    run->out = readFile(scratch_.file("out"));
+    run->err = readFile(scratch_.file("err"));
+    return *run;
 }
 
 std::pair<std::string, int> runShell(const std::string& command) {

@@ -62,12 +62,8 @@ std::string itemPrompt(const std::string& label);
 // n empty lines.
 std::string emptyLines(int n);
 
-// The result of running the built program.
-struct Run {
-    int status = -1;  // exit status, or 128 + signal number
-    std::string out;
-    std::string err;
-};
+// The result of running the built program: its status, standard output and error.
+using Run = Ended;
 
 // A fresh temporary folder, removed when the object goes.
 class TempDir {
