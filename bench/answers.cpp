@@ -154,6 +154,12 @@ void AnswerWriter::start(std::string& out) { line(out, ""); }
 
 void AnswerWriter::stop(std::string& out) { line(out, "n"); }
 
+std::string AnswerWriter::sampleNumber(int index) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%02d-%04d", 1 + index / 10000 % 99, index % 10000);
+    return text;
+}
+
 std::uint64_t AnswerWriter::next() {
     // splitmix64: small, fast and the same everywhere.
     std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
@@ -192,13 +198,9 @@ void AnswerWriter::number(std::string& out, const Value& value) {
 }
 
 void AnswerWriter::answer(std::string& out, const Item& item) {
-    char text[32];
     switch (item.kind) {
         case Item::Number: number(out, item.value); break;
-        case Item::SampleNumber:
-            std::snprintf(text, sizeof text, "%02d-%04d", 1 + index_ / 10000 % 99, index_ % 10000);
-            line(out, text);
-            break;
+        case Item::SampleNumber: line(out, sampleNumber(index_)); break;
         case Item::Location: line(out, locations[below(std::size(locations))]); break;
     }
 }
@@ -220,6 +222,7 @@ void AnswerWriter::screen(std::string& out, const Screen& shape) {
     // Corrections: 0 to 3, now and then a mistyped item number or value; then RETURN.
     const double roll = uniform();
     const int corrections = roll < 0.35 ? 0 : roll < 0.7 ? 1 : roll < 0.9 ? 2 : 3;
+    progress_.questions += 1 + corrections;  // each correction, mistyped or not, asks again
     char text[16];
     for (int k = 0; k < corrections; ++k) {
         if (chance(0.05)) {
@@ -275,8 +278,12 @@ void AnswerWriter::sample(std::string& out, int index) {
         screen(out, {askwa1, {}});
     }
 
-    if (chance(0.02)) line(out, "1.5");
+    // A mistyped menu answer shows the menu again.
+    const bool mistyped = chance(0.02);
+    if (mistyped) line(out, "1.5");
+    progress_.steamMenus += mistyped ? 2 : 1;
     const int form = pick(mix_.steamForms.data(), 10);
+    progress_.steamForm = form;
     if (form == 0) {
         line(out, chance(0.8) ? "" : "0");
     } else {

@@ -32,6 +32,16 @@ public:
     // The answer that ends the run at the another-sample question.
     static void stop(std::string& out);
 
+    // The sample number that sample(out, index) types, and what is known of the samples
+    // written so far, counted from the start of the run: for tests that cut a run short.
+    static std::string sampleNumber(int index);
+    struct Progress {
+        int steamForm = 0;   // of the last sample; 0 for no steam phase
+        long questions = 0;  // correction questions asked up to then
+        long steamMenus = 0; // showings of the steam-data form menu up to then
+    };
+    const Progress& progress() const { return progress_; }
+
     struct Value;
     struct Item;
     struct Screen;
@@ -50,6 +60,7 @@ private:
     AnswerMix mix_;
     std::uint64_t state_;
     int index_ = 0;
+    Progress progress_;
 };
 
 }  // namespace zelk::bench

@@ -11,19 +11,18 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
 #include "bench/answers.hpp"
 #include "bench/script.hpp"
+#include "support/launch.hpp"
 
 namespace {
 
@@ -66,32 +65,19 @@ struct Calls {
 
 // Runs argv in folder with standard input from a file and standard output to /dev/null.
 Measure run(const std::vector<std::string>& argv, const std::string& folder, const std::string& input) {
-    std::vector<char*> args;
-    for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
-    args.push_back(nullptr);
     const auto started = std::chrono::steady_clock::now();
-    const pid_t child = ::fork();
-    if (child < 0) fail(std::string("fork: ") + std::strerror(errno));
-    if (child == 0) {
-        const int in = ::open(input.c_str(), O_RDONLY);
-        const int out = ::open("/dev/null", O_WRONLY);
-        const int err = ::open((folder + "/stderr.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (in < 0 || out < 0 || err < 0 || ::chdir(folder.c_str()) != 0) ::_exit(127);
-        ::dup2(in, 0);
-        ::dup2(out, 1);
-        ::dup2(err, 2);
-        ::close(in);
-        ::close(out);
-        ::close(err);
-        ::execvp(args[0], args.data());
-        ::_exit(127);
+    std::optional<zelk::test::Ended> ended;
+    try {
+        zelk::test::Process program(
+            {.argv = argv, .folder = folder, .input = input, .output = "/dev/null", .errors = folder + "/stderr.txt"});
+        ended = program.finish();
+    } catch (const std::exception& failure) {
+        fail(failure.what());
     }
-    int raw = 0;
-    struct rusage usage {};
-    if (::wait4(child, &raw, 0, &usage) < 0) fail(std::string("wait4: ") + std::strerror(errno));
     Measure m;
     m.wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    m.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+    m.status = ended->status;
+    const struct rusage& usage = ended->usage;
     m.user = static_cast<double>(usage.ru_utime.tv_sec) + static_cast<double>(usage.ru_utime.tv_usec) * 1e-6;
     m.system = static_cast<double>(usage.ru_stime.tv_sec) + static_cast<double>(usage.ru_stime.tv_usec) * 1e-6;
     m.peakKiB = usage.ru_maxrss;

@@ -13,14 +13,17 @@
 #include <cstring>
 #include <filesystem>
 #include <optional>
+#include <random>
+#include <string_view>
 #include <thread>
+#include <vector>
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include "record/outfil.hpp"
-#include "support/answers.hpp"
+#include "bench/answers.hpp"
+#include "record/reader.hpp"
 #include "support/harness.hpp"
 
 namespace zelk::test {
@@ -30,12 +33,6 @@ using Clock = std::chrono::steady_clock;
 
 constexpr std::string_view correctionPrompt = " Type item number, or\n <RETURN> if no                  :  ";
 constexpr std::string_view steamMenuPrompt = " Type item number, or\n <RETURN> if no steam phase      :  ";
-
-struct Killed {
-    int status = -1;  // exit status, or 128 + signal number
-    std::string out;
-    std::string err;
-};
 
 std::size_t occurrences(const std::string& text, std::string_view what) {
     std::size_t count = 0;
@@ -50,49 +47,34 @@ bool endsWith(const std::string& text, std::string_view tail) {
 // Runs the program in folder, feeding the answers in random pieces at a random pace. With a
 // signal, sends it `after` the program has shown its first bytes (its handlers are in place
 // by then) and keeps standard input open until then; without, closes it once all is fed.
-Killed runAndKill(const std::string& folder, const std::string& answers, std::optional<int> signal,
+Run runAndKill(const std::string& folder, const std::string& answers, std::optional<int> signal,
                   Clock::duration after, std::mt19937_64& random, bool paced = true) {
-    int in[2], out[2], err[2];
-    if (::pipe(in) != 0 || ::pipe(out) != 0 || ::pipe(err) != 0) throw std::runtime_error("pipe failed");
-    const pid_t child = ::fork();
-    if (child == 0) {
-        if (::chdir(folder.c_str()) != 0) ::_exit(127);
-        ::dup2(in[0], 0);
-        ::dup2(out[1], 1);
-        ::dup2(err[1], 2);
-        for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) ::close(fd);
-        signalsAtTheirDefaults();
-        ::execl(ZELK_BINARY, "zelk", static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
-    ::close(in[0]);
-    ::close(out[1]);
-    ::close(err[1]);
-    ::fcntl(in[1], F_SETFL, O_NONBLOCK);
+    Process program({.argv = {ZELK_BINARY}, .folder = folder, .pipeInput = true});
+    ::fcntl(program.input(), F_SETFL, O_NONBLOCK);
 
-    Killed result;
+    Run result;
     std::size_t fed = 0, piece = 0;
     Clock::time_point nextPiece = Clock::now();
     Clock::time_point killAt{};
     bool killPending = false;
     bool started = false, inOpen = true;
     std::string* sinks[2] = {&result.out, &result.err};
-    int reading[2] = {out[0], err[0]};
+    int reading[2] = {program.output(), program.errors()};  // -1 once read to their end
     char buffer[1 << 16];
     const auto closeInput = [&] {
-        if (inOpen) ::close(in[1]);
+        program.closeInput();
         inOpen = false;
     };
     while (reading[0] >= 0 || reading[1] >= 0) {
         Clock::time_point now = Clock::now();
         if (killPending && now >= killAt) {
-            ::kill(child, *signal);
+            program.signal(*signal);
             killPending = false;
             closeInput();
         }
         if (inOpen && fed < answers.size() && now >= nextPiece) {
             if (piece == 0) piece = paced ? std::uniform_int_distribution<std::size_t>(1, 3000)(random) : answers.size();
-            const ssize_t put = ::write(in[1], answers.data() + fed, std::min(piece, answers.size() - fed));
+            const ssize_t put = ::write(program.input(), answers.data() + fed, std::min(piece, answers.size() - fed));
             if (put > 0) {
                 fed += static_cast<std::size_t>(put);
                 piece -= static_cast<std::size_t>(put);
@@ -118,7 +100,6 @@ Killed runAndKill(const std::string& folder, const std::string& answers, std::op
             if (got > 0) {
                 sinks[k]->append(buffer, static_cast<std::size_t>(got));
             } else {
-                ::close(reading[k]);
                 reading[k] = -1;
             }
         }
@@ -128,11 +109,53 @@ Killed runAndKill(const std::string& folder, const std::string& answers, std::op
             killPending = true;
         }
     }
-    closeInput();
-    int raw = 0;
-    ::waitpid(child, &raw, 0);
-    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+    result.status = program.finish()->status;
     return result;
+}
+
+// What is known of one sample of the answers: its steam form, and what the console has shown
+// by its last answer.
+struct PlannedSample {
+    int steamForm = 0;  // 0 for no steam phase
+    long questionsAfter = 0;
+    long steamMenusAfter = 0;
+};
+
+struct AnswerPlan {
+    std::string text;
+    std::vector<PlannedSample> samples;
+};
+
+// The bench's answers for `count` samples of the mix, some with corrections or typing errors
+// on the way. They end with the last sample, before the another-sample question is answered.
+AnswerPlan planAnswers(int count, const bench::AnswerMix& mix, std::uint64_t seed) {
+    bench::AnswerWriter writer(mix, seed);
+    AnswerPlan plan;
+    bench::AnswerWriter::start(plan.text);
+    for (int k = 0; k < count; ++k) {
+        writer.sample(plan.text, k);
+        const bench::AnswerWriter::Progress& p = writer.progress();
+        plan.samples.push_back({p.steamForm, p.questions, p.steamMenus});
+    }
+    return plan;
+}
+
+// The number of whole blocks in an output file whose k-th block is the k-th sample of the
+// answers, or -1 with the reason in why when the file is anything else.
+int wholeBlocks(const std::string& file, std::string& why) {
+    const ReadBlocks read = readBlocks(file);
+    if (read.fault) {
+        why = "line " + std::to_string(read.fault->line) + ", column " + std::to_string(read.fault->column) + ": " +
+              read.fault->message + " (a file of " + std::to_string(file.size()) + " bytes)";
+        return -1;
+    }
+    for (std::size_t k = 0; k < read.records.size(); ++k) {
+        std::string number = bench::AnswerWriter::sampleNumber(static_cast<int>(k));
+        number.resize(16, ' ');
+        if (std::string_view(read.records[k].sampleNumber.data(), 16) != number)
+            return why = "block " + std::to_string(k + 1) + " is not sample " + number, -1;
+    }
+    return static_cast<int>(read.records.size());
 }
 
 // The length of one block: every block of a file has the same.
@@ -155,13 +178,13 @@ void killRound(int signal, const char* notice, int kills) {
     std::printf("signal %d: seed %llu (ZELK_CRASH_SEED replays it)\n", signal, static_cast<unsigned long long>(roundSeed));
     SCOPED_TRACE("ZELK_CRASH_SEED=" + std::to_string(roundSeed));
     std::mt19937_64 random(roundSeed);
-    const AnswerPlan plan = planAnswers(300, steamForms(), waterUnits(), random);
-    const std::string answers = plan.text();
+    const AnswerPlan plan = planAnswers(300, {}, roundSeed);  // both water units, every steam form
+    const std::string& answers = plan.text;
 
     // The pace of the whole file, to spread the kills over it.
     TempDir timing;
     const Clock::time_point start = Clock::now();
-    const Killed whole = runAndKill(timing.path(), answers, std::nullopt, {}, random);
+    const Run whole = runAndKill(timing.path(), answers, std::nullopt, {}, random);
     const auto span = Clock::now() - start;
     ASSERT_EQ(whole.status, 2) << whole.err;  // the answers stop before the last question is answered
     std::string why;
@@ -174,7 +197,7 @@ void killRound(int signal, const char* notice, int kills) {
         const auto after = std::chrono::nanoseconds(std::uniform_int_distribution<long long>(
             0, std::chrono::duration_cast<std::chrono::nanoseconds>(span).count())(random));
         TempDir place;
-        const Killed run = runAndKill(place.path(), answers, signal, after, random);
+        const Run run = runAndKill(place.path(), answers, signal, after, random);
         std::string file = readFile(place.file("kavix.in"));
         // Only a SIGKILL can stop the write of a block part way, and only of the last one.
         if (signal == SIGKILL) file.resize(file.size() - file.size() % blockBytes(wholeFile));
@@ -231,23 +254,13 @@ TEST(Crash, SighupEndsWithHangup) { killRound(SIGHUP, "Hangup", 50); }
 // Runs the program with its answers from a file and its console to /dev/null, so that it
 // spends most of its time writing blocks, and kills it `after` the start if given.
 void runFromFile(const std::string& folder, const std::string& answersFile, std::optional<Clock::duration> after) {
-    const pid_t child = ::fork();
-    if (child == 0) {
-        if (::chdir(folder.c_str()) != 0) ::_exit(127);
-        const int in = ::open(answersFile.c_str(), O_RDONLY);
-        const int out = ::open("/dev/null", O_WRONLY);
-        ::dup2(in, 0);
-        ::dup2(out, 1);
-        ::dup2(out, 2);
-        ::execl(ZELK_BINARY, "zelk", static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
+    Process program(
+        {.argv = {ZELK_BINARY}, .folder = folder, .input = answersFile, .output = "/dev/null", .errors = "/dev/null"});
     if (after) {
         std::this_thread::sleep_for(*after);
-        ::kill(child, SIGKILL);
+        program.signal(SIGKILL);
     }
-    while (::waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
-    }
+    program.finish();
 }
 
 // Here a kill between two pages of a block's write would show: it may cut the last block,
@@ -259,7 +272,7 @@ TEST(Crash, SigkillWhileWritingCutsNoBlockButTheLast) {
     std::mt19937_64 random(roundSeed);
     TempDir place;
     const std::string answers = place.file("answers");
-    writeFile(answers, planAnswers(150, {0}, {1}, random).text());
+    writeFile(answers, planAnswers(150, {.waterUnits = {false, true, false}, .steamForms = {true}}, roundSeed).text);
 
     const Clock::time_point start = Clock::now();
     runFromFile(place.path(), answers, std::nullopt);

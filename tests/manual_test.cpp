@@ -14,11 +14,14 @@ namespace {
 
 const std::string manual = std::string(ZELK_SOURCE_DIR) + "/zelk.1";
 
+// Both programs' pages.
 TEST(Manual, RendersWithoutWarnings) {
     if (const std::string missing = missingTool({{"groff", "groff-base"}}); !missing.empty()) GTEST_SKIP() << missing;
-    const auto [text, status] = runShell("groff -man -ww -z '" + manual + "'");
-    EXPECT_EQ(status, 0);
-    EXPECT_EQ(text, "");
+    for (const std::string& page : {manual, std::string(ZELK_SOURCE_DIR) + "/zelkfile.1"}) {
+        const auto [text, status] = runShell("groff -man -ww -z '" + page + "'");
+        EXPECT_EQ(status, 0) << page;
+        EXPECT_EQ(text, "") << page;
+    }
 }
 
 // The program's own menus, from one sample with every answer empty.

@@ -4,10 +4,7 @@
 
 #include <chrono>
 #include <csignal>
-#include <fcntl.h>
 #include <string>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include "support/harness.hpp"
@@ -25,39 +22,24 @@ struct Peak {
 // Runs the program in folder; its standard input gets the file-name answer, then a first
 // answer of `length` bytes, then ends.
 Peak runWithLongLine(const std::string& folder, long long length) {
-    int pipeFds[2];
-    if (::pipe(pipeFds) != 0) return {};
     const auto start = std::chrono::steady_clock::now();
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(pipeFds[1]);
-        const int null = ::open("/dev/null", O_WRONLY);
-        if (::chdir(folder.c_str()) != 0 || null < 0) ::_exit(127);
-        ::dup2(pipeFds[0], 0);
-        ::dup2(null, 1);
-        ::dup2(null, 2);
-        ::execl(ZELK_BINARY, "zelk", static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
-    ::close(pipeFds[0]);
+    Process program(
+        {.argv = {ZELK_BINARY}, .folder = folder, .pipeInput = true, .output = "/dev/null", .errors = "/dev/null"});
     std::signal(SIGPIPE, SIG_IGN);
     const std::string chunk(1 << 20, 'x');
-    bool open = ::write(pipeFds[1], "\n", 1) == 1;
+    bool open = ::write(program.input(), "\n", 1) == 1;
     for (long long left = length; open && left > 0;) {
         const auto take = static_cast<std::size_t>(std::min<long long>(left, static_cast<long long>(chunk.size())));
-        const ssize_t put = ::write(pipeFds[1], chunk.data(), take);
+        const ssize_t put = ::write(program.input(), chunk.data(), take);
         if (put <= 0) open = false;
         else left -= put;
     }
-    if (open) open = ::write(pipeFds[1], "\n", 1) == 1;
-    ::close(pipeFds[1]);
-    int raw = 0;
-    struct rusage usage {};
-    ::wait4(child, &raw, 0, &usage);
+    if (open) open = ::write(program.input(), "\n", 1) == 1;
+    const Ended ended = *program.finish();
     Peak peak;
     peak.delivered = open;
-    peak.kib = usage.ru_maxrss;
-    peak.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+    peak.kib = ended.usage.ru_maxrss;
+    peak.status = ended.status;
     peak.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     return peak;
 }

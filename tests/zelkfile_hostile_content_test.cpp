@@ -327,12 +327,6 @@ TEST(Help, ATableGivenForAnOutputFileIsNamedSo) {
     EXPECT_EQ(runVerb(workbench::checkFiles, {dir.file("notes.txt")}).err, "");
 }
 
-TEST(Help, VersionIsTheProjects) {
-    const auto [output, status] = runShell("'" + std::string(ZELKFILE_BINARY) + "' --version");
-    EXPECT_EQ(status, 0);
-    EXPECT_EQ(output, "zelkfile 1.2\n");
-}
-
 // The character rules under every text shown or drawn: the accept/reject table of the reader
 // of UTF-8 or Latin-1, then what a terminal and an XML document get.
 TEST(Text, CharactersAreUtf8SequencesOrLatin1Bytes) {

@@ -59,42 +59,12 @@ int modeOf(const std::string& path) {
     return ::lstat(path.c_str(), &s) == 0 ? static_cast<int>(s.st_mode & 07777) : -1;
 }
 
-// A program started in a folder, its standard output and error in files of a scratch folder
-// (standard input /dev/null), with changes made in the child just before it starts.
-class Started {
+// zelkfile started in a folder with nothing on standard input, its standard output and
+// error on files of a scratch folder, with changes made in the child just before it starts.
+class Started : public Running {
 public:
-    Started(const std::string& folder, const std::vector<std::string>& args, const std::function<void()>& setUp = {},
-            const std::string& binary = ZELKFILE_BINARY) {
-        const std::string out = scratch_.file("out"), err = scratch_.file("err");
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            if (::chdir(folder.c_str()) != 0) ::_exit(127);
-            ::dup2(::open("/dev/null", O_RDONLY), 0);
-            ::dup2(::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
-            ::dup2(::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
-            signalsAtTheirDefaults();
-            // SIGQUIT would leave a core file in the folder.
-            const rlimit noCore{0, 0};
-            ::setrlimit(RLIMIT_CORE, &noCore);
-            if (setUp) setUp();
-            for (int fd = 3; fd < 64; ++fd) ::close(fd);
-            std::vector<char*> argv{const_cast<char*>(binary.c_str())};
-            for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-            argv.push_back(nullptr);
-            ::execv(binary.c_str(), argv.data());
-            ::_exit(127);
-        }
-    }
-    ~Started() {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-        }
-    }
-    Started(const Started&) = delete;
-    Started& operator=(const Started&) = delete;
-
-    pid_t pid() const { return pid_; }
+    Started(const std::string& folder, const std::vector<std::string>& args, const std::function<void()>& setUp = {})
+        : Running(folder, {.program = ZELKFILE_BINARY, .args = args, .setUp = setUp}) {}
 
     // Waits until ready() holds and the program sleeps (blocked in a read or a write); false
     // after ten seconds or when it has ended.
@@ -108,32 +78,13 @@ public:
         return false;
     }
 
-    // Waits for the end, at most ten seconds (then status -1 and the program is killed).
-    test::Run finish() {
-        test::Run run;
-        int raw = 0;
-        const Clock::time_point end = Clock::now() + std::chrono::seconds(10);
-        while (::waitpid(pid_, &raw, WNOHANG) == 0) {
-            if (Clock::now() > end) return run;
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-        pid_ = -1;
-        run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-        run.out = readFile(scratch_.file("out"));
-        run.err = readFile(scratch_.file("err"));
-        return run;
-    }
-
 private:
     // The letter of the program's state in /proc (R running, S sleeping, ...); 0 when gone.
     char state() const {
-        const std::string stat = readFile("/proc/" + std::to_string(pid_) + "/stat");
+        const std::string stat = readFile("/proc/" + std::to_string(pid()) + "/stat");
         const std::size_t close = stat.rfind(')');
         return close == std::string::npos || close + 2 >= stat.size() ? 0 : stat[close + 2];
     }
-
-    TempDir scratch_;
-    pid_t pid_ = -1;
 };
 
 // Bytes waiting in a pipe or FIFO, seen from either end.

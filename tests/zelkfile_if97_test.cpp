@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/launch.hpp"
 #include "zelkfile/if97.hpp"
 
 namespace zelk::if97 {
@@ -84,13 +85,10 @@ TEST(If97, NoSaturationOffTheLine) {
 // Every pressure of the reference script's grid, from the triple point to the critical point,
 // within 1e-9 of the Python module.
 TEST(If97, AgreesWithPythonIapws) {
-    const std::string command = "/usr/bin/python3 " ZELK_SOURCE_DIR "/tests/support/if97_reference.py";
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-    ASSERT_TRUE(pipe) << command;
-    std::string text;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe.get())) > 0;) text.append(buffer, n);
-    ASSERT_EQ(pclose(pipe.release()), 0) << command << " failed: is python3-iapws installed?";
+    test::Process reference({.argv = {"/usr/bin/python3", ZELK_SOURCE_DIR "/tests/support/if97_reference.py"}});
+    const test::Ended ended = *reference.finish();
+    ASSERT_EQ(ended.status, 0) << ended.err << "if97_reference.py failed: is python3-iapws installed?";
+    const std::string& text = ended.out;
 
     std::istringstream lines(text);
     int count = 0;
@@ -114,13 +112,10 @@ TEST(If97, AgreesWithPythonIapws) {
 // is solved from the equation of state itself; from 370 °C on, where those backward equations
 // lose accuracy near the critical point, only a value is asked for.
 TEST(If97, LiquidEnthalpyAgreesWithPythonIapws) {
-    const std::string command = "/usr/bin/python3 " ZELK_SOURCE_DIR "/tests/support/if97_reference.py --temperatures";
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-    ASSERT_TRUE(pipe) << command;
-    std::string text;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe.get())) > 0;) text.append(buffer, n);
-    ASSERT_EQ(pclose(pipe.release()), 0) << command << " failed: is python3-iapws installed?";
+    test::Process reference({.argv = {"/usr/bin/python3", ZELK_SOURCE_DIR "/tests/support/if97_reference.py", "--temperatures"}});
+    const test::Ended ended = *reference.finish();
+    ASSERT_EQ(ended.status, 0) << ended.err << "if97_reference.py failed: is python3-iapws installed?";
+    const std::string& text = ended.out;
 
     std::istringstream lines(text);
     int count = 0;

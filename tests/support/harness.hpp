@@ -2,6 +2,7 @@
 #pragma once
 
 #include <csignal>
+#include <functional>
 #include <set>
 #include <string>
 #include <utility>
@@ -9,6 +10,7 @@
 
 #include "dialogue/console.hpp"
 #include "record/outfil.hpp"
+#include "support/launch.hpp"
 
 namespace zelk::test {
 
@@ -60,12 +62,8 @@ std::string itemPrompt(const std::string& label);
 // n empty lines.
 std::string emptyLines(int n);
 
-// The result of running the built program.
-struct Run {
-    int status = -1;  // exit status, or 128 + signal number
-    std::string out;
-    std::string err;
-};
+// The result of running the built program: its status, standard output and error.
+using Run = Ended;
 
 // A fresh temporary folder, removed when the object goes.
 class TempDir {
@@ -81,28 +79,43 @@ private:
     std::string path_;
 };
 
-// Runs the built program in folder with the answers on standard input; a file size limit
-// in bytes applies to the program when given.
-Run runProgram(const std::string& folder, const std::string& answers, long fileSizeLimit = -1);
+// How the built program is run: a file size limit in bytes when given, and as the
+// unprivileged user nobody when the tests run as root (the folder must let nobody in).
+struct Options {
+    long fileSizeLimit = -1;
+    bool normalUser = false;
+};
 
-// The built program running in folder, answers written to it through a pipe as the test goes.
+// Runs the built program in folder with the answers on standard input.
+Run runProgram(const std::string& folder, const std::string& answers, const Options& options = {});
+
+// The built program running in folder, its standard output and error on files of a scratch
+// folder, so that the folder holds only what the program leaves there.
 class Running {
 public:
-    explicit Running(const std::string& folder);
-    ~Running();
+    struct Start {
+        std::string program = "";  // the built zelk when empty
+        std::string answers = "";  // standard input, unless piped
+        bool piped = false;        // standard input a pipe, which answer() writes as the test goes
+        std::vector<std::string> args = {};
+        std::function<void()> setUp = {};  // in the child, just before the program
+    };
+    Running(const std::string& folder, const Start& start);
     Running(const Running&) = delete;
     Running& operator=(const Running&) = delete;
 
+    pid_t pid() const { return program_.pid(); }
     void answer(const std::string& bytes);
-    // Waits until standard output ends with text (true), or a few seconds have gone (false).
-    bool waitForOutputEnding(const std::string& text);
-    void signal(int number);
-    Run finish();  // closes standard input and waits for the end
+    // Waits until standard output ends with text (true), or five seconds have gone (false).
+    bool waitForOutputEnding(const std::string& text) const;
+    void signal(int number) { program_.signal(number); }
+    // Closes standard input and waits for the end, at most ten seconds (then status -1; the
+    // program is killed when the object goes).
+    Run finish();
 
 private:
-    std::string folder_;
-    int input_ = -1;
-    int pid_ = -1;
+    TempDir scratch_;
+    Process program_;
 };
 
 std::string readFile(const std::string& path);
@@ -120,24 +133,22 @@ private:
     sigset_t kept_;
 };
 
-// In a child about to start the program: the signals the tests send acted on as they are by
-// default, whatever the test runner's shell left ignored (a program keeps those ignored).
-void signalsAtTheirDefaults();
-
-// In a child about to start the program: drops to an unprivileged user (nobody) when root,
-// as CI is; a normal user stays itself.
-void becomeNormalUser();
-
 // The folder's entries, each as its name, a blank and a letter for its kind: f regular file,
 // l symbolic link, d folder, p FIFO, c character device, ? anything else.
 std::set<std::string> entries(const std::string& folder);
 void writeFile(const std::string& path, const std::string& bytes);
+// Makes a character device of the kind of the machine's /dev/null (minor 3) or /dev/full
+// (minor 7) at path: empty when made, otherwise why not ("mknod refused: ...").
+std::string makeDevice(const std::string& path, unsigned minor);
+// Empty when this process may make device nodes, otherwise why not: as root in a container
+// without CAP_MKNOD, say.
+std::string whyNoDeviceNodes();
 // Whether got is the file kept; when not, got is left beside it as KEPT.received for diff
 // (and removed again once they agree).
 bool matchesKept(const std::string& kept, const std::string& got);
 
 // What a shell command writes (standard output with standard error joined to it), and its
-// status as the shell gives it.
+// exit status (128 + the signal's number when a signal ended it).
 std::pair<std::string, int> runShell(const std::string& command);
 
 // A program a test needs and the Debian package that brings it.
