@@ -499,32 +499,47 @@ TEST(ZelkfileHostile, SignalsWhileTheOutputFifoIsNotRead) {
     }
 }
 
-// The report's table into a pipe that is not read, while the diagram is being made.
+// The report's table into a pipe that is not read, while the diagram (and the page) is being
+// made: each new file removed, each name left as it was, a line for each.
 TEST(ZelkfileHostile, SignalsDuringReportSvg) {
     TempDir source;
     writeFile(source.file("t.csv"), labTable(1500));
     ASSERT_EQ(runVerb(workbench::importTable, {source.file("t.csv"), "-o", source.file("s.in")}).status, 0);
     const std::string file = readFile(source.file("s.in"));
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
-        SCOPED_TRACE(strsignal(signal));
-        TempDir dir;
-        writeFile(dir.file("s.in"), file);
-        writeFile(dir.file("d.svg"), "old diagram\n");
-        int ends[2];
-        ASSERT_EQ(::pipe(ends), 0);
-        const int room = ::fcntl(ends[0], F_GETPIPE_SZ);
-        Started program(dir.path(), {"report", "s.in", "--svg", "d.svg"}, [&] { ::dup2(ends[1], 1); });
-        ::close(ends[1]);
-        ASSERT_TRUE(program.blockedWhen([&] { return waiting(ends[0]) == room; }));
-        // The diagram's new file is there, beside the old one.
-        EXPECT_EQ(entries(dir.path()).size(), 3u);
-        ::kill(program.pid(), signal);
-        const test::Run run = program.finish();
-        ::close(ends[0]);
-        EXPECT_EQ(run.status, 128 + signal);
-        EXPECT_EQ(run.err, interrupted("d.svg"));
-        EXPECT_EQ(entries(dir.path()), (Entries{"d.svg f", "s.in f"}));
-        EXPECT_EQ(readFile(dir.file("d.svg")), "old diagram\n");
+    const struct {
+        std::vector<std::string> args;
+        std::string err;
+        std::size_t made;  // new files beside the names
+    } verbs[] = {
+        {{"report", "s.in", "--svg", "d.svg"}, interrupted("d.svg"), 1},
+        {{"report", "s.in", "--svg", "d.svg", "--html", "p.html"}, interrupted("d.svg") + interrupted("p.html"), 2},
+    };
+    const Entries before = {"d.svg f", "p.html f", "s.in f"};
+    for (const auto& verb : verbs) {
+        for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+            SCOPED_TRACE(strsignal(signal));
+            SCOPED_TRACE(verb.args.size());
+            TempDir dir;
+            writeFile(dir.file("s.in"), file);
+            writeFile(dir.file("d.svg"), "old diagram\n");
+            writeFile(dir.file("p.html"), "old page\n");
+            int ends[2];
+            ASSERT_EQ(::pipe(ends), 0);
+            const int room = ::fcntl(ends[0], F_GETPIPE_SZ);
+            Started program(dir.path(), verb.args, [&] { ::dup2(ends[1], 1); });
+            ::close(ends[1]);
+            ASSERT_TRUE(program.blockedWhen([&] { return waiting(ends[0]) == room; }));
+            // The new files are there, beside the old ones.
+            EXPECT_EQ(entries(dir.path()).size(), before.size() + verb.made);
+            ::kill(program.pid(), signal);
+            const test::Run run = program.finish();
+            ::close(ends[0]);
+            EXPECT_EQ(run.status, 128 + signal);
+            EXPECT_EQ(run.err, verb.err);
+            EXPECT_EQ(entries(dir.path()), before);
+            EXPECT_EQ(readFile(dir.file("d.svg")), "old diagram\n");
+            EXPECT_EQ(readFile(dir.file("p.html")), "old page\n");
+        }
     }
 }
 
