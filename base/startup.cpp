@@ -82,11 +82,6 @@ void holdSignalsToTheEnd() {
 
 namespace interruption {
 
-void setNotice(std::string_view line) {
-    const HeldSignals held;
-    notice.set(line);
-}
-
 void addNotice(std::string_view line) {
     const HeldSignals held;
     notice.add(line);

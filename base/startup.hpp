@@ -39,9 +39,8 @@ void holdSignalsToTheEnd();
 // error, and the process ended by the signal itself, so that whoever started it sees which.
 namespace interruption {
 
-// The line written on standard error if a signal ends the run from now on; empty for none.
-void setNotice(std::string_view line);
-// One more line after it, for a run that makes more than one file.
+// A line written on standard error if a signal ends the run from now on; a run that makes
+// more than one file adds one for each.
 void addNotice(std::string_view line);
 // A file to remove if a signal ends the run from now on (up to four at once), and the end of
 // that when it is removed or put in place.

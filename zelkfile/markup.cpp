@@ -44,16 +44,12 @@ std::uint16_t advance(char32_t c) {
 
 }  // namespace
 
-// Texts of a file are UTF-8 where they are that and Latin-1 byte by byte elsewhere, as
-// characterAt reads them; the markup characters and the control characters are escaped there.
-std::string markupText(std::string_view text) { return xmlText(text); }
-
 std::string asUtf8(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     for (std::size_t at = 0; at < text.size();) {
         const Character c = characterAt(text, at);
-        // A control character keeps its bytes, so that markupText shows them as they were.
+        // A control character keeps its bytes, so that xmlText shows them as they were.
         if (isControl(c.code))
             out += text.substr(at, c.length);
         else
@@ -83,7 +79,7 @@ void Markup::start(std::string_view name, std::initializer_list<Attribute> attri
         out_ += ' ';
         out_ += attribute.name;
         out_ += "=\"";
-        out_ += markupText(attribute.value);
+        out_ += xmlText(attribute.value);
         out_ += '"';
     }
 }
@@ -111,13 +107,13 @@ void Markup::empty(std::string_view name, std::initializer_list<Attribute> attri
 void Markup::element(std::string_view name, std::initializer_list<Attribute> attributes, std::string_view text) {
     start(name, attributes);
     out_ += '>';
-    out_ += markupText(text);
+    out_ += xmlText(text);
     out_ += "</";
     out_ += name;
     out_ += ">\n";
     ended();
 }
 
-void Markup::text(std::string_view text) { out_ += markupText(text); }
+void Markup::text(std::string_view text) { out_ += xmlText(text); }
 
 }  // namespace zelk::workbench

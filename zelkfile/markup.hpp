@@ -12,14 +12,10 @@
 
 namespace zelk::workbench {
 
-// Text for an XML document in UTF-8, for an element's content and an attribute's value alike:
-// the markup characters escaped, the control characters that XML cannot hold shown as "?".
-// Character data or an attribute value: each valid UTF-8 sequence as it is, any other byte
-// taken as Latin-1, markup characters as entities and control characters as escapes (\x1b).
-std::string markupText(std::string_view text);
-// The same text unescaped: UTF-8 as it is, any other byte taken as Latin-1, control characters
-// left as they were for markupText to show. Pieces of different origin (a sample number, a
-// file name) are made UTF-8 so before they are joined.
+// A text of a file unescaped (escaping is xmlText's, zelkfile/text.hpp): UTF-8 as it is, any
+// other byte taken as Latin-1, control characters left as they were for xmlText to show.
+// Pieces of different origin (a sample number, a file name) are made UTF-8 so before they
+// are joined.
 std::string asUtf8(std::string_view text);
 
 // A number for a coordinate: two decimals, no sign on zero.
@@ -31,7 +27,7 @@ inline constexpr std::string_view fontFamily = "DejaVu Sans";
 // Above and below the baseline, as parts of the size (the font's hhea ascent and descent).
 inline constexpr double fontAscent = 1901.0 / 2048;
 inline constexpr double fontDescent = 483.0 / 2048;
-// The advance of a text (UTF-8, or Latin-1 as markupText takes it) set at size px, no
+// The advance of a text (UTF-8, or Latin-1 as xmlText takes it) set at size px, no
 // kerning. A character the table does not hold counts as the font's widest.
 double textWidth(std::string_view text, double size);
 
@@ -40,7 +36,7 @@ struct Attribute {
     std::string value;  // as it reads, escaped when written
 };
 
-// Elements appended to a string: every text and attribute value goes through markupText.
+// Elements appended to a string: every text and attribute value goes through xmlText.
 // With a drain, the writer hands it the string whenever that has grown large, to be written
 // out and emptied, so that a long document never sits whole in memory.
 class Markup {

@@ -54,7 +54,7 @@ bool numeric(std::string_view text) {
 void breakable(std::string& out, std::string_view text, char after) {
     for (std::size_t at = 0; at < text.size();) {
         const std::size_t end = std::min(text.find(after, at), text.size() - 1) + 1;
-        out += markupText(text.substr(at, end - at));
+        out += xmlText(text.substr(at, end - at));
         if (end < text.size()) out += "<wbr/>";
         at = end;
     }
